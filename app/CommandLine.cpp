@@ -1,0 +1,66 @@
+#include "app/CommandLine.h"
+
+CommandLineOptionTable CommandLineOptions;
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+void ParseArguments(CommandLineOptionTable& table, const std::vector<std::wstring>& arguments,
+                    const std::wstring& modulePath) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        // Started with an application name, the first argument may already be
+        // an option; only the module's own path is dropped.
+        if (i == 0 && EqualsIgnoringAsciiCase(arguments[0], modulePath)) continue;
+
+        const std::wstring& argument = arguments[i];
+        size_t begin = 0;
+        while (begin < argument.size() && IsBlank(argument[begin])) ++begin;
+        size_t end = argument.size();
+        while (end > begin + 1 && IsBlank(argument[end - 1])) --end;
+        const std::wstring text = argument.substr(begin, end - begin);
+
+        CommandLineOption option;
+        std::wstring name = text;
+        const size_t equals = text.find(L'=');
+        if (equals != std::wstring::npos) {
+            name = text.substr(0, equals);
+            option.value = text.substr(equals + 1);
+            option.hasValue = true;
+        }
+        table[name] = option;
+    }
+}
+
+std::wstring JoinOptions(const CommandLineOptionTable& table) {
+    std::wstring joined;
+    for (const auto& [name, option] : table) {
+        joined += name;
+        if (option.hasValue) {
+            joined += L'=';
+            joined += option.value;
+        }
+        joined += L' ';
+    }
+    if (!joined.empty()) joined.pop_back();
+    return joined;
+}
+
+CommandLineOption* FindOption(const std::wstring& name) {
+    const auto found = CommandLineOptions.find(name);
+    return found == CommandLineOptions.end() ? nullptr : &found->second;
+}
+
+std::wstring JoinCommandLineOptions() { return JoinOptions(CommandLineOptions); }

@@ -1,0 +1,21 @@
+#include "app/Install.h"
+
+#include "app/CommandLine.h"
+
+std::wstring CdnKeyFromModulePath(const std::wstring& modulePath) {
+    const size_t slash = modulePath.find_last_of(L'\\');
+    const std::wstring fileName =
+        slash == std::wstring::npos ? modulePath : modulePath.substr(slash + 1);
+    const size_t underscore = fileName.find(L'_');
+    const size_t dot = fileName.find_last_of(L'.');
+    if (underscore == std::wstring::npos || dot == std::wstring::npos || dot < underscore) {
+        return {};
+    }
+    if (!EqualsIgnoringAsciiCase(fileName.substr(dot + 1), L"exe")) return {};
+    return fileName.substr(underscore + 1, dot - underscore - 1);
+}
+
+std::wstring RestartCommandLine(const std::wstring& executablePath, const std::wstring& options) {
+    if (options.empty()) return executablePath;
+    return executablePath + L" \"" + options + L"\" -disable_update_self";
+}

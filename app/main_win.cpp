@@ -1,0 +1,127 @@
+// Process entry: options, log, the relocation road or the normal run, and
+// teardown in a fixed order.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/App_win.h"
+#include "app/CommandLine.h"
+#include "app/Game_win.h"
+#include "app/Globals_win.h"
+#include "app/Install.h"
+#include "common/PatchEventReporter.h"
+#include "common/qlogger/QLogger.h"
+#include "ui/WindowManager.h"
+#include "update/GameOcx.h"
+
+HWND g_hAppWnd = nullptr;
+HWND g_hGameWnd = nullptr;
+
+namespace {
+
+constexpr const wchar_t* kDebugWaitMarker = L"dbgbreak.txt";
+constexpr const char* kLogFilePattern = "log/launcher_tavro_%d.log";
+constexpr const char* kLogLayout = "%d - {%tid}{%c}{%t} - %m%n";
+constexpr const char* kLogCategory = "file";
+constexpr const wchar_t* kResourceFolder = L"skin";
+constexpr const wchar_t* kLoginUrlOption = L"-LoginUrl:";
+constexpr const wchar_t* kLoginAddressMarker = L"?url=";
+
+std::wstring ModulePath(HINSTANCE instance) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(instance, path, MAX_PATH);
+    return path;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The login address a portal hands over as "-LoginUrl:=...?url=<address>".
+std::wstring LoginAddressFromOptions() {
+    const CommandLineOption* option = FindOption(kLoginUrlOption);
+    if (!option) return {};
+    const size_t marker = option->value.find(kLoginAddressMarker);
+    if (marker == std::wstring::npos) return {};
+    return option->value.substr(marker + wcslen(kLoginAddressMarker));
+}
+
+void OpenLog() {
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, kLogFilePattern, static_cast<int>(GetCurrentProcessId()));
+    QLogger::AddFileAppender(path, kLogLayout, kLogCategory);
+}
+
+// The normal road once OLE is up: framework, reporter, controllers, loop.
+void RunLauncher(HINSTANCE instance) {
+    PinToTaskbar(ModulePath(instance));
+
+    SkinUI::CWindowManagerUI::SetInstance(instance);
+    SkinUI::CWindowManagerUI::SetResourcePath(FolderOf(ModulePath(nullptr)) + kResourceFolder);
+
+    const std::wstring loginAddress = LoginAddressFromOptions();
+    auto reporter = std::make_unique<PatchEventReporter>();
+    if (!loginAddress.empty()) reporter->SetParameters(loginAddress);
+    reporter->Start();
+
+    {
+        auto app = std::make_unique<CApp>();
+        auto game = std::make_unique<CGame>();
+        if (app->Initialize() && game->Initialize()) {
+            g_hAppWnd = app->GetHWND();
+            g_hGameWnd = game->GetHWND();
+            if (app->Start() && game->Start()) SkinUI::CWindowManagerUI::MessageLoop();
+        }
+        game->Uninitialize();
+        app->Uninitialize();
+        game.reset();
+        app.reset();
+    }
+
+    reporter->Stop();
+    SkinUI::CWindowManagerUI::Term();
+    QLogger::LogW(QLOG_NORMAL, L"Launcher Terminated");
+    OleUninitialize();
+    reporter.reset();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    if (GetFileAttributesW(kDebugWaitMarker) != INVALID_FILE_ATTRIBUTES) {
+        MessageBoxW(nullptr, L"please attach debugger", L"wait for debug", MB_OK);
+    }
+
+    const wchar_t* commandLine = GetCommandLineW();
+    ParseCommandLine(commandLine);
+    const bool stayWhereStarted = FindOption(L"-disable_move_self") != nullptr;
+
+    OpenLog();
+    QLogger::LogW(QLOG_NORMAL, L"Launcher initialized");
+    QLogger::LogW(QLOG_NORMAL, L"cmdline: %ls", commandLine);
+
+    if (!stayWhereStarted) {
+        std::wstring installedPath;
+        if (RelocateToGameFolder(installedPath)) {
+            RelocationRestart(installedPath);
+            return 0;
+        }
+    }
+
+    RegisterGameOcx();
+
+    const HRESULT ole = OleInitialize(nullptr);
+    if (FAILED(ole)) {
+        wchar_t message[64];
+        swprintf(message, 64, L"OleInitialize failed: 0x%x", static_cast<unsigned>(ole));
+        QLogger::LogW(QLOG_ERROR, L"%ls", message);
+        MessageBoxW(nullptr, message, L"error", MB_OK);
+        return 0;
+    }
+
+    RunLauncher(instance);
+    return 0;
+}

@@ -1,0 +1,38 @@
+// Owners of the Windows handles that the launcher holds, one line per kind.
+#pragma once
+
+#include <windows.h>
+
+#include "common/win/UniqueResource.h"
+
+struct FileHandleTraits {  // CreateFile and friends: INVALID_HANDLE_VALUE
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct KernelHandleTraits {  // processes, threads, events: nullptr
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+struct ModuleTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+struct LocalMemoryTraits {  // LocalAlloc, CommandLineToArgvW
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
+
+using UniqueHandle = UniqueResource<HANDLE, FileHandleTraits>;          // CloseHandle
+using UniqueKernelHandle = UniqueResource<HANDLE, KernelHandleTraits>;  // CloseHandle
+using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindClose
+using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;                // RegCloseKey
+using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;             // FreeLibrary
+using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // LocalFree

@@ -1,0 +1,85 @@
+#include "common/qlogger/QLogger.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingAppender : public QLoggerAppender {
+public:
+    RecordingAppender(const std::string& layout, std::vector<QLogRecord>* records,
+                      std::vector<std::string>* lines)
+        : QLoggerAppender(layout, "test"), records_(records), lines_(lines) {}
+
+    void Append(const QLogRecord& record) override {
+        Utility::UT_AutoLock hold(lock_);
+        records_->push_back(record);
+        lines_->push_back(FormatRecord(record));
+    }
+
+private:
+    std::vector<QLogRecord>* records_;
+    std::vector<std::string>* lines_;
+};
+
+class QLoggerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        QLogger::Shutdown();
+        QLogger::AddAppender(std::make_unique<RecordingAppender>("%t|%m", &records_, &lines_));
+    }
+    void TearDown() override { QLogger::Shutdown(); }
+
+    std::vector<QLogRecord> records_;
+    std::vector<std::string> lines_;
+};
+
+TEST_F(QLoggerTest, NarrowAndWideCallsReachEveryAppender) {
+    std::vector<QLogRecord> second;
+    std::vector<std::string> secondLines;
+    QLogger::AddAppender(std::make_unique<RecordingAppender>("", &second, &secondLines));
+
+    QLogger::Log(QLOG_WARNING, "%s:%d", "UIUpdate::OnEnd", 42);
+    QLogger::LogW(QLOG_ERROR, L"%ls, %ls", L"CApp::Initialize", L"failed");
+    ASSERT_EQ(lines_.size(), 2u);
+    EXPECT_EQ(lines_[0], "Warning|UIUpdate::OnEnd:42");
+    EXPECT_EQ(lines_[1], "Error  |CApp::Initialize, failed");
+    ASSERT_EQ(second.size(), 2u);
+
+    // Each entry point carries its own line of the facility's own file.
+    EXPECT_NE(records_[0].line, records_[1].line);
+    EXPECT_STREQ(records_[0].file, records_[1].file);
+    EXPECT_NE(std::string(records_[0].file).find("QLogger.cpp"), std::string::npos);
+
+    // An appender given no layout uses the default one.
+    EXPECT_NE(secondLines[0].find(" - <"), std::string::npos);
+    EXPECT_NE(secondLines[0].find("> - {test} -- UIUpdate::OnEnd:42\r\n"), std::string::npos);
+}
+
+TEST_F(QLoggerTest, LongMessagesAreCutTo1023Characters) {
+    const std::string narrow(2000, 'n');
+    QLogger::Log(QLOG_NORMAL, "%s", narrow.c_str());
+    const std::wstring wide(2000, L'w');
+    QLogger::LogW(QLOG_NORMAL, L"%ls", wide.c_str());
+    QLogger::LogW(QLOG_NORMAL, L"%ls", std::wstring(1023, L'x').c_str());
+    ASSERT_EQ(records_.size(), 3u);
+    EXPECT_EQ(records_[0].message, std::string(1023, 'n'));
+    EXPECT_EQ(records_[1].message, std::string(1023, 'w'));
+    EXPECT_EQ(records_[2].message, std::string(1023, 'x'));
+}
+
+TEST_F(QLoggerTest, MessageConversionsAreNotExpandedExceptLineBreaks) {
+    QLogger::Log(QLOG_NORMAL, "%s", "100%d done %n next");
+    EXPECT_EQ(lines_.back(), "Normal |100%d done \r\n next");
+}
+
+TEST_F(QLoggerTest, LevelNamesAreSevenCharacters) {
+    for (int level = QLOG_NORMAL; level <= QLOG_ALERT; ++level) {
+        EXPECT_EQ(std::string(QLogLevelName(level)).size(), 7u);
+    }
+    EXPECT_STREQ(QLogLevelName(QLOG_ALERT), "Alert  ");
+}
+
+}  // namespace

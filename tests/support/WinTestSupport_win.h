@@ -1,0 +1,59 @@
+// Helpers for tests that run under Wine: scratch folders, processes, files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under %TEMP% that is deleted with everything in it.
+class ScratchDir {
+public:
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    ScratchDir();
+    ~ScratchDir();
+
+    const std::wstring& path() const { return path_; }
+    std::wstring Join(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// A Unix path of the build (Wine's drive Z:) as a Windows path.
+std::wstring FromUnixPath(const std::string& unixPath);
+
+// The launcher executable of this build.
+std::wstring LauncherExePath();
+
+struct ProcessResult {
+    bool started = false;
+    bool finished = false;
+    DWORD exitCode = 0;
+    DWORD processId = 0;
+};
+
+// Starts |commandLine| in |workingDir| and waits up to |timeoutMs|.
+ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& workingDir,
+                         DWORD timeoutMs = 60000);
+
+// Starts without waiting; the caller waits on and closes |process|.
+HANDLE StartProcess(const std::wstring& commandLine, const std::wstring& workingDir,
+                    DWORD* processId);
+
+std::string ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Lines of a text file split at CR LF (the last, empty piece dropped).
+std::vector<std::string> ReadLines(const std::wstring& path);
+
+// Sets a file's last-write time to |ageSeconds| before now.
+bool SetFileAge(const std::wstring& path, long long ageSeconds);
+
+bool FileExists(const std::wstring& path);
+
+}  // namespace testsupport
