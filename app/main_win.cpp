@@ -1,6 +1,7 @@
 // Process entry: options, log, the relocation road or the normal run, and
 // teardown in a fixed order.
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdio>
 #include <memory>

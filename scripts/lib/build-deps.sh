@@ -130,7 +130,11 @@ fail() {
   fi
   exit 1
 }
-run() { "$@" >>"$LOG" 2>&1 || fail "$*"; }
+run() {
+  local cmd="$*"
+  (( ${#cmd} <= 160 )) || cmd="${cmd:0:157}..."
+  "$@" >>"$LOG" 2>&1 || fail "$cmd"
+}
 
 JOBS=$(nproc 2>/dev/null || echo 2)
 OPT="-O2 -DNDEBUG"

@@ -1,0 +1,49 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+class ParseCommandLineTest : public testing::Test {
+protected:
+    void SetUp() override { CommandLineOptions.clear(); }
+    void TearDown() override { CommandLineOptions.clear(); }
+};
+
+TEST_F(ParseCommandLineTest, QuotedModulePathAndShellQuotingRules) {
+    const std::wstring line = L"\"" + OwnPath() + L"\" -disable_move_self -x= \"-LoginUrl:=?url=a=b\" "
+                              L"\"-name=with blanks\"";
+    ParseCommandLine(line.c_str());
+    EXPECT_EQ(CommandLineOptions.size(), 4u);
+    ASSERT_NE(FindOption(L"-LoginUrl:"), nullptr);
+    EXPECT_EQ(FindOption(L"-LoginUrl:")->value, L"?url=a=b");
+    EXPECT_EQ(FindOption(L"-name")->value, L"with blanks");
+    EXPECT_EQ(JoinCommandLineOptions(),
+              L"-LoginUrl:=?url=a=b -disable_move_self -name=with blanks -x=");
+}
+
+TEST_F(ParseCommandLineTest, ModulePathInAnotherCaseIsStillSkipped) {
+    std::wstring path = OwnPath();
+    for (auto& c : path) c = static_cast<wchar_t>(towupper(c));
+    ParseCommandLine((L"\"" + path + L"\" -a").c_str());
+    EXPECT_EQ(JoinCommandLineOptions(), L"-a");
+}
+
+TEST_F(ParseCommandLineTest, OptionsWithoutAModulePath) {
+    // CreateProcess with an application name may pass just the options.
+    ParseCommandLine(L"-disable_update_self");
+    EXPECT_NE(FindOption(L"-disable_update_self"), nullptr);
+    CommandLineOptions.clear();
+    ParseCommandLine((L"\"" + OwnPath() + L"\"").c_str());
+    EXPECT_TRUE(CommandLineOptions.empty());
+}
+
+}  // namespace
