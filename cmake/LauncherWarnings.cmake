@@ -1,10 +1,11 @@
 option(LAUNCHER_SANITIZE "Build with AddressSanitizer and UBSan" OFF)
+option(LAUNCHER_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 
 # __FILE__ relative to the source tree: log records and assertions then read
 # "common/qlogger/QLogger.cpp", not the builder's home folder.
 add_compile_options(-fmacro-prefix-map=${CMAKE_SOURCE_DIR}/=)
 
-if(LAUNCHER_SANITIZE)
+if(LAUNCHER_SANITIZE OR LAUNCHER_FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
