@@ -37,15 +37,16 @@ if(WIN32)
   set(LAUNCHER_SKIN_RC ${CMAKE_BINARY_DIR}/skin/skin_package.rc)
   file(CONFIGURE OUTPUT ${LAUNCHER_SKIN_RC} CONTENT
        "// Generated: the skin package as resource ZIPRES 129.\n129 ZIPRES \"${LAUNCHER_SKIN_PACKAGE}\"\n")
-  # windres does not report the files that a resource script pulls in, so
-  # the dependency on the zip is stated here: a changed image relinks.
-  set_source_files_properties(${LAUNCHER_SKIN_RC} PROPERTIES
-                              OBJECT_DEPENDS ${LAUNCHER_SKIN_PACKAGE})
 endif()
 
 function(launcher_embed_skin target)
   if(WIN32)
     target_sources(${target} PRIVATE ${LAUNCHER_SKIN_RC})
+    # windres does not report the files that a resource script pulls in, so
+    # the dependency on the zip is stated here: a changed image relinks.
+    # Source properties belong to a directory: set them where the target is.
+    set_source_files_properties(${LAUNCHER_SKIN_RC} TARGET_DIRECTORY ${target}
+                                PROPERTIES OBJECT_DEPENDS ${LAUNCHER_SKIN_PACKAGE})
     add_dependencies(${target} skin_package)
   endif()
 endfunction()
