@@ -339,12 +339,15 @@ def game_topright():
     return img
 
 
-def caption_tile(icon_fn, danger=False):
+def caption_tile(icon_fn, danger=False, face_w=28):
+    """A title-bar button. face_w < 28 when the layout's source rectangle
+    takes fewer columns ("hide" uses 0,0,27,24): the tile then ends inside
+    the columns that are drawn."""
     w, h = 28, 24
     prof = bar_profile(w, 58)
     img = prof[2:26].copy()  # what lies beneath at the button's place
-    face = (1, 1, 27, 23)
-    P.paint(img, P.rrect(w, h, (0, 0, 28, 24), 4), "#05070b")
+    face = (1, 1, face_w - 1, 23)
+    P.paint(img, P.rrect(w, h, (0, 0, face_w, 24), 4), "#05070b")
     if danger:
         stops = [(0, "#c0463a"), (0.45, "#8e1f1a"), (1, "#4e0c0a")]
         rim = "#e08a5a"
@@ -354,7 +357,7 @@ def caption_tile(icon_fn, danger=False):
     m = P.rrect(w, h, face, 3)
     P.paint(img, m, P.vgrad(w, h, stops, 1, 23))
     P.paint(img, P.ring(w, h, face, 3, 1), rim, 0.85)
-    hl = P.rrect(w, h, (3, 2, 25, 3), 0)
+    hl = P.rrect(w, h, (3, 2, face_w - 3, 3), 0)
     P.add_light(img, hl, "#ffffff", 0.12)
     ic = icon_fn(w, h)
     P.paint(img, P.shift(ic, 0, 1), "#000000", 0.7)
@@ -832,8 +835,8 @@ def reggamedll_close():
     return keyed_close(28, "normal", "#222a3e", glyph_r=4.6)
 
 
-def _tile_icon(fn, r):
-    return lambda w, h: fn(w, h, 14, 12.5, r)
+def _tile_icon(fn, r, cx=14):
+    return lambda w, h: fn(w, h, cx, 12.5, r)
 
 
 def _tool_icon(fn, r):
@@ -861,7 +864,7 @@ BUILDERS = {
     "game_min.png": lambda: caption_tile(_tile_icon(icon_min, 5.5)),
     "game_max.png": lambda: caption_tile(_tile_icon(icon_max, 5.0)),
     "game_restore.png": lambda: caption_tile(_tile_icon(icon_restore, 5.5)),
-    "game_hide.png": lambda: caption_tile(_tile_icon(icon_hide, 5.5)),
+    "game_hide.png": lambda: caption_tile(_tile_icon(icon_hide, 5.5, 13.5), face_w=27),
     "game_refresh.png": lambda: tool_button("刷新", _tool_icon(icon_refresh, 5.2)),
     "game_website.png": lambda: tool_button("官网", _tool_icon(icon_globe, 6.0)),
     "game_bbs.png": lambda: tool_button("论坛", _tool_icon(icon_bubble, 6.5)),

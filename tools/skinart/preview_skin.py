@@ -133,8 +133,7 @@ def game_window(s, width=1280, height=720):
     cx = right[0] + 280
     for off, name, src in ((0, "hide", (0, 0, 27, 24)), (30, "min", None), (60, "max", None),
                            (90, "close", (0, 0, 33, 24))):
-        w = 27 if name == "hide" else 28
-        place(win, s.load("game_%s.png" % name), (cx + off, top, cx + off + w, top + 24), src)
+        place(win, s.load("game_%s.png" % name), (cx + off, top, cx + off + 28, top + 24), src)
     # Root border 2 pixels, colour 492b00.
     d.rectangle((0, 0, width - 1, height - 1), outline=(0x49, 0x2B, 0x00, 255), width=2)
     return win
