@@ -181,10 +181,13 @@ def fault_cut(req, match):
     h.wfile.flush()
     h.close_connection = True
     if mode == "reset":
-        # SO_LINGER 0: close sends RST, so the reader sees an error rather
-        # than an early end of data.
+        # SO_LINGER 0 and an immediate close: the reader gets RST, not an
+        # early end of data.
         h.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-    h.abandon_connection()
+        h.abandon_connection()
+        h.connection.close()
+    else:
+        h.abandon_connection()
 
 
 @route("*", r"/_fault/slow")
@@ -241,19 +244,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def dispatch(self):
         self.status_sent = None
         self.abandoned = False
+        self.logged = False
         target = self.path
-        if re.match(r"[A-Za-z][A-Za-z0-9+.-]*://", target):  # absolute form: we are the proxy
-            parts = urllib.parse.urlsplit(target)
-            host, port = (parts.hostname or ""), parts.port or 80
-            path, query = parts.path or "/", parts.query
-        else:
-            host_header = self.headers.get("Host", "")
-            host, _, port_text = host_header.rpartition(":") if ":" in host_header else (host_header, "", "")
-            port = int(port_text) if port_text.isdigit() else 80
-            path, _, query = target.partition("?")
-        host = host.lower()
+        try:
+            host, port, path, query = self.split_target(target)
+        except ValueError:
+            host, port, path, query = "", 0, target, ""
+            self.target, self.req = target, Request(self, host, port, path, {})
+            self.req.query_text = ""
+            self.send_text(400, "devportal: bad request target\n")
+            self.log_once()
+            return
         query_dict = {k: v[0] for k, v in urllib.parse.parse_qs(query, keep_blank_values=True).items()}
         req = Request(self, host, port, path, query_dict)
+        req.query_text = query
+        self.target, self.req = target, req
         try:
             handler, match = self.server.find_route(host, path)
             if handler is None:
@@ -265,24 +270,48 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
         finally:
-            self.server.log_request_record({
-                "time": time.time(),
-                "method": self.command,
-                "target": target,
-                "host": host,
-                "port": port,
-                "path": path,
-                "query": query,
-                "headers": [[k, v] for k, v in self.headers.items()],
-                "status": self.status_sent,
-                "abandoned": self.abandoned,
-            })
+            self.log_once()
+
+    def split_target(self, target):
+        """(host, port, path, query) of an absolute-form target (we are the
+        proxy) or of an origin-form one with its Host header."""
+        if re.match(r"[A-Za-z][A-Za-z0-9+.-]*://", target):
+            parts = urllib.parse.urlsplit(target)
+            return (parts.hostname or "").lower(), parts.port or 80, parts.path or "/", parts.query
+        host_header = self.headers.get("Host", "")
+        host, sep, port_text = host_header.rpartition(":")
+        if not sep:
+            host, port_text = host_header, ""
+        if port_text and not port_text.isdigit():
+            raise ValueError("bad port")
+        path, _, query = target.partition("?")
+        return host.lower(), int(port_text) if port_text else 80, path, query
+
+    def log_once(self):
+        """Appends this request to the log. Runs before the first byte of an
+        answer, so a client that has its answer finds its request logged."""
+        if self.logged:
+            return
+        self.logged = True
+        self.server.log_request_record({
+            "time": time.time(),
+            "method": self.command,
+            "target": self.target,
+            "host": self.req.host,
+            "port": self.req.port,
+            "path": self.req.path,
+            "query": self.req.query_text,
+            "headers": [[k, v] for k, v in self.headers.items()],
+            "status": self.status_sent,
+            "abandoned": self.abandoned,
+        })
 
     # Answers -----------------------------------------------------------
 
     def start_answer(self, code, content_type, length):
         """Status and headers; length None sends no Content-Length and closes after."""
         self.status_sent = code
+        self.log_once()
         self.send_response(code)
         self.send_header("Content-Type", content_type)
         if length is None:
@@ -315,8 +344,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def abandon_connection(self):
         """Ends the exchange here, whatever was promised: the server closes
-        the socket when the handler returns (with RST when SO_LINGER 0 is set)."""
+        the socket when the handler returns."""
         self.abandoned = True
+        self.log_once()
         self.close_connection = True
 
 
