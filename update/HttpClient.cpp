@@ -12,6 +12,12 @@
 
 static_assert(std::wstring_view(HttpClient::kRequestHeaders).size() == 111);
 
+namespace {
+// The job whose worker runs on this thread, if any: Start and Stop called
+// from inside a notification must neither wait for nor join their caller.
+thread_local const void* t_workerJob = nullptr;
+}  // namespace
+
 // What one Start hands its worker. The worker keeps it alive on its own, so
 // a worker that Stop gave up on can still finish a blocking call safely.
 struct HttpClient::Job {
@@ -65,7 +71,7 @@ HttpClient::HttpClient(std::shared_ptr<HttpTransport> transport,
 HttpClient::~HttpClient() {
     Stop();
     if (!thread_.joinable()) return;
-    if (thread_.get_id() == std::this_thread::get_id()) {
+    if (t_workerJob == job_.get()) {
         thread_.detach();  // destroyed by its own receiver: the worker ends cancelled
     } else {
         thread_.join();
@@ -104,13 +110,16 @@ bool HttpClient::Start() {
     job->transport = transport_;
     job->files = files_;
     job->running = true;
+    // Registered before the worker exists: its first notifications may come
+    // before this function returns.
+    std::shared_ptr<Job> previous = std::exchange(job_, job);
     try {
-        thread_ = std::thread(&HttpClient::RunWorker, job);
+        thread_ = std::thread(&HttpClient::RunWorker, std::move(job));
     } catch (const std::system_error& error) {
+        job_ = std::move(previous);
         QLogger::Log(QLOG_ERROR, "HttpClient::Start:create thread failed:%s", error.what());
         return false;
     }
-    job_ = std::move(job);
     return true;
 }
 
@@ -128,7 +137,7 @@ void HttpClient::Stop() {
     }
     // From inside a notification the worker cannot be waited for; it sees
     // the flag as soon as the notification returns and ends by itself.
-    if (thread_.get_id() == std::this_thread::get_id()) return;
+    if (t_workerJob == job.get()) return;
     if (WaitIdle(kStopWaitMs)) {
         thread_.join();
         return;
@@ -142,6 +151,7 @@ void HttpClient::Stop() {
 }
 
 void HttpClient::RunWorker(std::shared_ptr<Job> job) {
+    t_workerJob = job.get();
     std::vector<uint8_t> buffer(kReadBlockSize);
     for (uint32_t attempt = 0; attempt < job->retryCount; ++attempt) {
         if (RunAttempt(*job, buffer.data()) != AttemptResult::kFailed) break;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "LauncherConfig.h"
+#include "common/qlogger/QLogger.h"
 #include "support/WinTestSupport_win.h"
 #include "update/HttpClient.h"
 #include "update/RecordingHttpCallback.h"
@@ -90,12 +91,32 @@ int ClosedPort() {
     return ntohs(address.sin_port);
 }
 
+// Keeps the messages logged while a test runs.
+class MessageAppender : public QLoggerAppender {
+public:
+    explicit MessageAppender(std::vector<std::string>* messages)
+        : QLoggerAppender("%m", "test"), messages_(messages) {}
+    void Append(const QLogRecord& record) override {
+        Utility::UT_AutoLock hold(lock_);
+        messages_->push_back(record.message);
+    }
+
+private:
+    std::vector<std::string>* messages_;
+};
+
 class HttpClientWinTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(DevPortalFile("port").empty()) << "the devportal fixture is not running";
         client_.SetCallback(&callback_);
         callback_.Expect(&client_, 0);
+        QLogger::Shutdown();
+        QLogger::AddAppender(std::make_unique<MessageAppender>(&messages_));
+    }
+    void TearDown() override {
+        client_.Stop();
+        QLogger::Shutdown();
     }
 
     // Starts the download and waits for its worker to end.
@@ -106,6 +127,7 @@ protected:
         ASSERT_TRUE(client_.WaitIdle(kWaitMs));
     }
 
+    std::vector<std::string> messages_;  // written by the worker: read after WaitIdle
     RecordingHttpCallback callback_;
     HttpClient client_;
 };
@@ -155,6 +177,11 @@ TEST_F(HttpClientWinTest, RefusedPortFailsEveryAttemptAtTheOpen) {
     Run(L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/launcher2/launcher.ver", 3);
     const std::string attempt = "start error=InternetOpenUrl end=0";
     EXPECT_EQ(callback_.Trace(), attempt + " " + attempt + " " + attempt);
+    // Each failure is logged once with WinINet's own text for the error.
+    ASSERT_EQ(messages_.size(), 3u);
+    const std::string& line = messages_[0];
+    EXPECT_EQ(line.rfind("WinInetSession::OpenUrl:InternetOpenUrlW failed:12029 (", 0), 0u) << line;
+    EXPECT_EQ(line.find("unknown error"), std::string::npos) << line;
 }
 
 TEST_F(HttpClientWinTest, StatusOtherThan200IsRetriedWithoutContentLength) {
