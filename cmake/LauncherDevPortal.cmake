@@ -25,9 +25,9 @@ function(launcher_devportal_fixture)
                    ${LAUNCHER_DEVPORTAL_RESOURCES})
   add_test(NAME devportal.stop COMMAND ${LAUNCHER_DEVPORTAL_SCRIPT} stop ${LAUNCHER_DEVPORTAL_DIR})
   set_tests_properties(devportal.start PROPERTIES FIXTURES_SETUP ${LAUNCHER_DEVPORTAL_FIXTURE}
-                                                  LABELS "win;e2e")
+                                                  LABELS fixture)
   set_tests_properties(devportal.stop PROPERTIES FIXTURES_CLEANUP ${LAUNCHER_DEVPORTAL_FIXTURE}
-                                                 LABELS "win;e2e")
+                                                 LABELS fixture)
 endfunction()
 
 function(launcher_use_devportal)

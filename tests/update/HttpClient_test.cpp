@@ -275,16 +275,6 @@ TEST_F(HttpClientTest, StartFromTheLastOnEndIsRefused) {
     EXPECT_FALSE(client_->IsRunning());
 }
 
-TEST_F(HttpClientTest, StopOnIdleDoesNothing) {
-    Use({Body({"abc"}, 3)});
-    client_->Stop();
-    EXPECT_EQ(callback_.Trace(), "");
-    Run(1);
-    client_->Stop();
-    EXPECT_EQ(callback_.Trace(), "start length=3 data end=1");
-    EXPECT_EQ(client_->GetContent(), "abc");
-}
-
 TEST_F(HttpClientTest, StopBreaksABlockedReadAndSilencesTheWorker) {
     FakeAttempt blocking = Body({"abc"}, 10);
     blocking.blockAfterBlocks = true;
