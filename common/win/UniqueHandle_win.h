@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include "common/win/UniqueResource.h"
 
@@ -30,9 +31,16 @@ struct LocalMemoryTraits {  // LocalAlloc, CommandLineToArgvW
     static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct InternetHandleTraits {  // InternetOpen, InternetOpenUrl
+    static HINTERNET Invalid() { return nullptr; }
+    static void Close(HINTERNET h) { InternetCloseHandle(h); }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, FileHandleTraits>;          // CloseHandle
 using UniqueKernelHandle = UniqueResource<HANDLE, KernelHandleTraits>;  // CloseHandle
 using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindClose
 using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;                // RegCloseKey
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;             // FreeLibrary
 using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // LocalFree
+using UniqueInternetHandle =
+    UniqueResource<HINTERNET, InternetHandleTraits>;  // InternetCloseHandle

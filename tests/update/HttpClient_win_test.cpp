@@ -1,0 +1,293 @@
+// HttpClient over WinINet against the dev portal, which the test prefix's
+// Internet settings name as the proxy (the devportal fixture). Requests for
+// 127.0.0.1 bypass the proxy, which gives the refused-port case.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock2.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "LauncherConfig.h"
+#include "common/qlogger/QLogger.h"
+#include "support/WinTestSupport_win.h"
+#include "update/HttpClient.h"
+#include "update/RecordingHttpCallback.h"
+
+namespace {
+
+using testsupport::RecordingHttpCallback;
+
+constexpr uint32_t kWaitMs = 30000;
+
+std::string DevPortalFile(const char* name) {
+    return testsupport::ReadFileBytes(
+        testsupport::FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) + "/" + name));
+}
+
+// Lines of the dev portal's request log that contain |needle|.
+std::vector<std::string> LoggedRequests(const std::string& needle) {
+    std::vector<std::string> found;
+    const std::string log = DevPortalFile("requests.log");
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        std::string line = log.substr(start, end - start);
+        if (line.find(needle) != std::string::npos) found.push_back(line);
+        start = end + 1;
+    }
+    return found;
+}
+
+// The dev portal's body pattern: byte i is i % 251.
+std::string Pattern(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+// Compares bodies without printing megabytes of binary on failure.
+testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    return testing::AssertionFailure() << "got " << actual.size() << " bytes, expected "
+                                       << expected.size() << "; first difference at " << at;
+}
+
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// A name no other test run uses, for the dev portal's per-token faults.
+std::string UniqueToken() {
+    static std::atomic<int> counter{0};
+    char token[64];
+    std::snprintf(token, sizeof token, "t%lu-%lu-%d", GetCurrentProcessId(), GetTickCount(),
+                  counter++);
+    return token;
+}
+
+std::wstring FaultUrl(const std::string& route) {
+    return L"http://www.torvessa.example/_fault/" + Widen(route);
+}
+
+// A loopback port that nothing listens on.
+int ClosedPort() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int size = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(s);
+    return ntohs(address.sin_port);
+}
+
+// Keeps the messages logged while a test runs.
+class MessageAppender : public QLoggerAppender {
+public:
+    explicit MessageAppender(std::vector<std::string>* messages)
+        : QLoggerAppender("%m", "test"), messages_(messages) {}
+    void Append(const QLogRecord& record) override {
+        Utility::UT_AutoLock hold(lock_);
+        messages_->push_back(record.message);
+    }
+
+private:
+    std::vector<std::string>* messages_;
+};
+
+class HttpClientWinTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(DevPortalFile("port").empty()) << "the devportal fixture is not running";
+        client_.SetCallback(&callback_);
+        callback_.Expect(&client_, 0);
+        QLogger::Shutdown();
+        QLogger::AddAppender(std::make_unique<MessageAppender>(&messages_));
+    }
+    void TearDown() override {
+        client_.Stop();
+        QLogger::Shutdown();
+    }
+
+    // Starts the download and waits for its worker to end.
+    void Run(const std::wstring& url, uint32_t retries = 1) {
+        client_.SetUrl(url);
+        client_.SetRetryCount(retries);
+        ASSERT_TRUE(client_.Start());
+        ASSERT_TRUE(client_.WaitIdle(kWaitMs));
+    }
+
+    std::vector<std::string> messages_;  // written by the worker: read after WaitIdle
+    RecordingHttpCallback callback_;
+    HttpClient client_;
+};
+
+TEST_F(HttpClientWinTest, FetchesTheVersionFileThroughTheProxyInTheRequestForm) {
+    const std::string expected = testsupport::ReadFileBytes(
+        testsupport::FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) + "/resources/launcher.ver"));
+    ASSERT_FALSE(expected.empty());
+    Run(L"http://" LAUNCHER_RESOURCE_HOST L"/launcher2/launcher.ver");
+    EXPECT_EQ(callback_.Trace(), "start length=" + std::to_string(expected.size()) + " data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), expected));
+
+    const auto logged = LoggedRequests("/launcher2/launcher.ver");
+    ASSERT_FALSE(logged.empty());
+    const std::string& line = logged.back();
+    // Absolute form with the explicit port: the dev portal was asked as the proxy.
+    EXPECT_NE(line.find("\"target\": \"http://res.torvessa.example:80/launcher2/launcher.ver\""),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("[\"Accept\", \"text/html, application/xhtml+xml, */*\"]"),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1)"), std::string::npos)
+        << line;
+}
+
+TEST_F(HttpClientWinTest, StartRefusals) {
+    EXPECT_FALSE(client_.Start()) << "empty url";
+    EXPECT_FALSE(client_.IsRunning());
+
+    // A slow body keeps the worker busy; a second Start must not disturb it.
+    client_.SetUrl(FaultUrl("slow?size=3000&chunk=1000&delay=300"));
+    ASSERT_TRUE(client_.Start());
+    EXPECT_FALSE(client_.Start());
+    ASSERT_TRUE(client_.WaitIdle(kWaitMs));
+    EXPECT_EQ(callback_.Trace(), "start length=3000 data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(3000)));
+
+    // Idle again: the same client fetches once more with new settings.
+    client_.SetTag(5);
+    callback_.Expect(&client_, 5);
+    Run(FaultUrl("bytes?size=10"));
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(10)));
+}
+
+TEST_F(HttpClientWinTest, RefusedPortFailsEveryAttemptAtTheOpen) {
+    Run(L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/launcher2/launcher.ver", 3);
+    const std::string attempt = "start error=InternetOpenUrl end=0";
+    EXPECT_EQ(callback_.Trace(), attempt + " " + attempt + " " + attempt);
+    // Each failure is logged once with WinINet's own text for the error.
+    ASSERT_EQ(messages_.size(), 3u);
+    const std::string& line = messages_[0];
+    EXPECT_EQ(line.rfind("WinInetSession::OpenUrl:InternetOpenUrlW failed:12029 (", 0), 0u) << line;
+    EXPECT_EQ(line.find("unknown error"), std::string::npos) << line;
+}
+
+TEST_F(HttpClientWinTest, StatusOtherThan200IsRetriedWithoutContentLength) {
+    Run(FaultUrl("status/404"), 3);
+    const std::string attempt = "start error=HttpQueryInfo end=0";
+    EXPECT_EQ(callback_.Trace(), attempt + " " + attempt + " " + attempt);
+    EXPECT_TRUE(client_.GetContent().empty());
+}
+
+TEST_F(HttpClientWinTest, LengthRules) {
+    // No Content-Length: the end of data is believed.
+    Run(FaultUrl("nolength?size=20000"), 3);
+    EXPECT_EQ(callback_.Trace(), "start length=none data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(20000)));
+
+    // Content-Length 0: nothing to deliver, and no success either; not retried.
+    RecordingHttpCallback zero;
+    zero.Expect(&client_, 0);
+    client_.SetCallback(&zero);
+    Run(FaultUrl("zerolength"), 3);
+    EXPECT_EQ(zero.Trace(), "start length=0 end=0");
+}
+
+TEST_F(HttpClientWinTest, BrokenBodyIsRetriedAndOnlyTheLastAttemptIsKept) {
+    const std::string token = UniqueToken();
+    Run(FaultUrl("cut/" + token + "?size=100000&cut=30000&mode=reset"), 3);
+    EXPECT_EQ(callback_.Trace(),
+              "start length=100000 data error=InternetReadFile end=0 "
+              "start length=100000 data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(100000)));
+    EXPECT_EQ(LoggedRequests(token).size(), 2u);
+}
+
+TEST_F(HttpClientWinTest, BodyClosedShortOfItsLength) {
+    const std::string token = UniqueToken();
+    Run(FaultUrl("cut/" + token + "?size=100000&cut=30000&mode=close"), 3);
+    EXPECT_EQ(callback_.Trace(),
+              "start length=100000 data error=InternetReadFile end=0 "
+              "start length=100000 data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(100000)));
+}
+
+TEST_F(HttpClientWinTest, FileModeWritesThePackage) {
+    // A package in a version folder of its own on the resource host.
+    const std::string version = "test-" + UniqueToken();
+    const std::wstring folder =
+        testsupport::FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) + "/resources/" + version);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string package = Pattern(300000);
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder + L"\\launcherqamb.exe.lzma", package));
+
+    testsupport::ScratchDir scratch;
+    const std::wstring target = scratch.Join(L"launcherqamb.exe.lzma");
+    ASSERT_TRUE(testsupport::WriteFileBytes(target, std::string(400000, 'x')));  // an old one
+    client_.SetFilePath(target);
+    Run(L"http://" LAUNCHER_RESOURCE_HOST L"/launcher2/" + Widen(version) +
+            L"/launcherqamb.exe.lzma",
+        3);
+    EXPECT_EQ(callback_.Trace(), "start length=300000 data end=1");
+    EXPECT_TRUE(SameBytes(testsupport::ReadFileBytes(target), package));
+    EXPECT_TRUE(client_.GetContent().empty());
+
+    DeleteFileW((folder + L"\\launcherqamb.exe.lzma").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(HttpClientWinTest, UncreatableTargetIsNotRetriedNorASuccess) {
+    testsupport::ScratchDir scratch;
+    client_.SetFilePath(scratch.Join(L"missing-folder\\launcherqamb.exe.lzma"));
+    Run(FaultUrl("nolength?size=1000"), 3);
+    EXPECT_EQ(callback_.Trace(), "start length=none error=CreateFile end=0");
+}
+
+TEST_F(HttpClientWinTest, StopOnIdleDoesNothing) {
+    client_.Stop();
+    EXPECT_FALSE(client_.IsRunning());
+    Run(FaultUrl("bytes?size=10"));
+    client_.Stop();
+    EXPECT_EQ(callback_.Trace(), "start length=10 data end=1");
+    EXPECT_TRUE(SameBytes(client_.GetContent(), Pattern(10)));
+}
+
+TEST_F(HttpClientWinTest, StopDuringASlowBodyIsPromptAndSilent) {
+    // 100 blocks, one every 200 ms: 20 s if left alone.
+    client_.SetUrl(FaultUrl("slow?size=100000&chunk=1000&delay=200"));
+    client_.SetRetryCount(3);
+    ASSERT_TRUE(client_.Start());
+    ASSERT_TRUE(callback_.WaitForData(1, kWaitMs));
+    const auto before = std::chrono::steady_clock::now();
+    client_.Stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    callback_.MarkStopped();
+    EXPECT_FALSE(client_.IsRunning());
+    // A generous bound: the wait plus one blocking read of a 200 ms trickle.
+    EXPECT_LT(took, std::chrono::seconds(3));
+    Sleep(700);  // a worker that ignored the stop would report meanwhile
+    const std::string trace = callback_.Trace();
+    EXPECT_EQ(trace.find("late"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("end="), std::string::npos) << trace;
+
+    // The client is usable again at once.
+    RecordingHttpCallback next;
+    next.Expect(&client_, 0);
+    client_.SetCallback(&next);
+    Run(FaultUrl("bytes?size=10"));
+    EXPECT_EQ(next.Trace(), "start length=10 data end=1");
+}
+
+}  // namespace

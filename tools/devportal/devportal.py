@@ -1,0 +1,428 @@
+#!/usr/bin/env python3
+"""The local world's web: one HTTP/1.1 server on 127.0.0.1 that answers for
+every deployment host, both when asked directly (origin-form target, Host
+header) and as the HTTP proxy that WinINet and libcurl are pointed at
+(absolute-form target such as "GET http://res.torvessa.example:80/...").
+
+Routes live in one table (ROUTES); each names the host role it answers for
+("resource", "portal", ... or "*" for every host) and a path pattern. Later
+services add their routes to the table.
+
+Fault routes, on every host, for tests of the downloaders:
+  /_fault/status/<code>               that status, a short body
+  /_fault/bytes?size=N                200, N pattern bytes, Content-Length
+  /_fault/nolength?size=N             200, N pattern bytes, no Content-Length
+  /_fault/zerolength                  200, Content-Length 0
+  /_fault/cut/<token>?size=N&cut=M&times=K&mode=close|reset
+                                      the first K requests with <token> get
+                                      M of the N announced bytes, then the
+                                      connection is closed (reset: with RST);
+                                      later ones the whole body
+  /_fault/slow?size=N&chunk=C&delay=MS   N bytes announced, C every MS ms
+  /_fault/refuse                      connection closed without an answer
+The pattern byte at offset i is i % 251.
+
+Every request is appended to <state-dir>/requests.log as one JSON object a
+line (time, method, target, host, port, path, query, headers, status), so
+tests can assert what reached the server.
+
+Standard library only.
+"""
+
+import argparse
+import http.server
+import json
+import os
+import re
+import signal
+import socket
+import socketserver
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+
+DEFAULT_HOSTS = {
+    "portal": "www.torvessa.example",
+    "portal-game": "game.torvessa.example",
+    "forum": "bbs.torvessa.example",
+    "login": "login.torvessa.example",
+    "resource": "res.torvessa.example",
+    "statistics": "stat.torvessa.example",
+}
+
+PATTERN_PERIOD = 251
+_PATTERN_BLOCK = bytes(i % PATTERN_PERIOD for i in range(PATTERN_PERIOD)) * 4096  # ~1 MB
+
+
+def pattern_bytes(offset, size):
+    """Bytes [offset, offset + size) of the endless pattern."""
+    start = offset % PATTERN_PERIOD
+    out = bytearray()
+    while size > 0:
+        piece = _PATTERN_BLOCK[start:start + size]
+        out += piece
+        size -= len(piece)
+        start = 0
+    return bytes(out)
+
+
+# ---------------------------------------------------------------- routing
+
+ROUTES = []  # (host role or "*", compiled path pattern, handler)
+
+
+def route(host_role, pattern):
+    def register(handler):
+        ROUTES.append((host_role, re.compile(pattern + r"\Z"), handler))
+        return handler
+    return register
+
+
+class Request:
+    """One parsed request as the handlers see it."""
+
+    def __init__(self, handler, host, port, path, query):
+        self.handler = handler
+        self.host = host          # lower case, no port
+        self.port = port
+        self.path = path
+        self.query = query        # dict of first values
+        self.server = handler.server
+
+    def int_arg(self, name, default, low=0, high=1 << 40):
+        try:
+            value = int(self.query.get(name, default))
+        except ValueError:
+            raise BadRequest("query %s is not a number" % name)
+        if not low <= value <= high:
+            raise BadRequest("query %s out of range" % name)
+        return value
+
+
+class BadRequest(Exception):
+    pass
+
+
+# ------------------------------------------------------- resource host
+
+VERSION_SEGMENT = re.compile(r"[A-Za-z0-9._-]+\Z")
+
+
+def serve_resource_file(req, relative):
+    root = req.server.resource_dir
+    if not root:
+        return req.handler.send_text(404, "devportal: no resource folder\n")
+    path = os.path.join(root, *relative)
+    try:
+        with open(path, "rb") as f:
+            body = f.read()
+    except OSError:
+        return req.handler.send_text(404, "devportal: no %s\n" % "/".join(relative))
+    req.handler.send_body(200, body, "application/octet-stream")
+
+
+@route("resource", r"/launcher2/launcher\.ver")
+def launcher_version(req, match):
+    serve_resource_file(req, ["launcher.ver"])
+
+
+@route("resource", r"/launcher2/(?P<version>[^/]+)/launcherqamb\.exe\.lzma")
+def launcher_package(req, match):
+    version = match.group("version")
+    if not VERSION_SEGMENT.match(version) or version in (".", ".."):
+        return req.handler.send_text(404, "devportal: bad version folder\n")
+    serve_resource_file(req, [version, "launcherqamb.exe.lzma"])
+
+
+# ---------------------------------------------------------- fault routes
+
+@route("*", r"/_fault/status/(?P<code>[0-9]{3})")
+def fault_status(req, match):
+    code = int(match.group("code"))
+    if code < 200:
+        raise BadRequest("status below 200 has no body")
+    req.handler.send_text(code, "devportal: status %d\n" % code)
+
+
+@route("*", r"/_fault/bytes")
+def fault_bytes(req, match):
+    req.handler.send_pattern(req.int_arg("size", 1024), with_length=True)
+
+
+@route("*", r"/_fault/nolength")
+def fault_no_length(req, match):
+    req.handler.send_pattern(req.int_arg("size", 1024), with_length=False)
+
+
+@route("*", r"/_fault/zerolength")
+def fault_zero_length(req, match):
+    req.handler.send_body(200, b"", "application/octet-stream")
+
+
+@route("*", r"/_fault/cut/(?P<token>[A-Za-z0-9_.-]+)")
+def fault_cut(req, match):
+    size = req.int_arg("size", 100000)
+    cut = req.int_arg("cut", size // 2, 0, size)
+    times = req.int_arg("times", 1)
+    mode = req.query.get("mode", "close")
+    if mode not in ("close", "reset"):
+        raise BadRequest("mode is close or reset")
+    token = match.group("token")
+    with req.server.lock:
+        seen = req.server.cut_counts.get(token, 0)
+        req.server.cut_counts[token] = seen + 1
+    if seen >= times:
+        return req.handler.send_pattern(size, with_length=True)
+    h = req.handler
+    h.start_answer(200, "application/octet-stream", size)
+    h.write_pattern(0, cut)
+    h.wfile.flush()
+    h.close_connection = True
+    if mode == "reset":
+        # SO_LINGER 0 and an immediate close: the reader gets RST, not an
+        # early end of data.
+        h.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        h.abandon_connection()
+        h.connection.close()
+    else:
+        h.abandon_connection()
+
+
+@route("*", r"/_fault/slow")
+def fault_slow(req, match):
+    size = req.int_arg("size", 65536)
+    chunk = req.int_arg("chunk", 1024, 1)
+    delay = req.int_arg("delay", 200, 0, 60000) / 1000.0
+    h = req.handler
+    h.start_answer(200, "application/octet-stream", size)
+    sent = 0
+    while sent < size:
+        n = min(chunk, size - sent)
+        h.write_pattern(sent, n)
+        h.wfile.flush()
+        sent += n
+        if sent < size:
+            time.sleep(delay)
+
+
+@route("*", r"/_fault/refuse")
+def fault_refuse(req, match):
+    req.handler.close_connection = True
+    req.handler.abandon_connection()
+
+
+@route("*", r"/_devportal/health")
+def health(req, match):
+    req.handler.send_text(200, "ok\n")
+
+
+# ---------------------------------------------------------------- server
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "devportal/1"
+
+    def log_message(self, fmt, *args):  # the JSON request log replaces stderr lines
+        pass
+
+    def do_GET(self):
+        self.dispatch()
+
+    def do_HEAD(self):
+        self.dispatch()
+
+    def do_POST(self):
+        length = self.headers.get("Content-Length")
+        try:
+            self.request_body = self.rfile.read(int(length)) if length else b""
+        except ValueError:
+            self.request_body = b""
+        self.dispatch()
+
+    def dispatch(self):
+        self.status_sent = None
+        self.abandoned = False
+        self.logged = False
+        target = self.path
+        try:
+            host, port, path, query = self.split_target(target)
+        except ValueError:
+            host, port, path, query = "", 0, target, ""
+            self.target, self.req = target, Request(self, host, port, path, {})
+            self.req.query_text = ""
+            self.send_text(400, "devportal: bad request target\n")
+            self.log_once()
+            return
+        query_dict = {k: v[0] for k, v in urllib.parse.parse_qs(query, keep_blank_values=True).items()}
+        req = Request(self, host, port, path, query_dict)
+        req.query_text = query
+        self.target, self.req = target, req
+        try:
+            handler, match = self.server.find_route(host, path)
+            if handler is None:
+                self.send_text(404, "devportal: no route for %s%s\n" % (host, path))
+            else:
+                handler(req, match)
+        except BadRequest as error:
+            self.send_text(400, "devportal: %s\n" % error)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+        finally:
+            self.log_once()
+
+    def split_target(self, target):
+        """(host, port, path, query) of an absolute-form target (we are the
+        proxy) or of an origin-form one with its Host header."""
+        if re.match(r"[A-Za-z][A-Za-z0-9+.-]*://", target):
+            parts = urllib.parse.urlsplit(target)
+            return (parts.hostname or "").lower(), parts.port or 80, parts.path or "/", parts.query
+        host_header = self.headers.get("Host", "")
+        host, sep, port_text = host_header.rpartition(":")
+        if not sep:
+            host, port_text = host_header, ""
+        if port_text and not port_text.isdigit():
+            raise ValueError("bad port")
+        path, _, query = target.partition("?")
+        return host.lower(), int(port_text) if port_text else 80, path, query
+
+    def log_once(self):
+        """Appends this request to the log. Runs before the first byte of an
+        answer, so a client that has its answer finds its request logged."""
+        if self.logged:
+            return
+        self.logged = True
+        self.server.log_request_record({
+            "time": time.time(),
+            "method": self.command,
+            "target": self.target,
+            "host": self.req.host,
+            "port": self.req.port,
+            "path": self.req.path,
+            "query": self.req.query_text,
+            "headers": [[k, v] for k, v in self.headers.items()],
+            "status": self.status_sent,
+            "abandoned": self.abandoned,
+        })
+
+    # Answers -----------------------------------------------------------
+
+    def start_answer(self, code, content_type, length):
+        """Status and headers; length None sends no Content-Length and closes after."""
+        self.status_sent = code
+        self.log_once()
+        self.send_response(code)
+        self.send_header("Content-Type", content_type)
+        if length is None:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(length))
+        self.end_headers()
+
+    def send_body(self, code, body, content_type):
+        self.start_answer(code, content_type, len(body))
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def send_text(self, code, text):
+        self.send_body(code, text.encode("utf-8"), "text/plain; charset=utf-8")
+
+    def write_pattern(self, offset, size):
+        if self.command == "HEAD":
+            return
+        while size > 0:
+            n = min(size, len(_PATTERN_BLOCK) - PATTERN_PERIOD)
+            self.wfile.write(pattern_bytes(offset, n))
+            offset += n
+            size -= n
+
+    def send_pattern(self, size, with_length):
+        self.start_answer(200, "application/octet-stream", size if with_length else None)
+        self.write_pattern(0, size)
+
+    def abandon_connection(self):
+        """Ends the exchange here, whatever was promised: the server closes
+        the socket when the handler returns."""
+        self.abandoned = True
+        self.log_once()
+        self.close_connection = True
+
+
+class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, port, hosts, resource_dir, log_path):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.hosts = {name.lower(): role for role, name in hosts.items()}
+        self.resource_dir = resource_dir
+        self.log_path = log_path
+        self.lock = threading.Lock()
+        self.cut_counts = {}
+
+    def find_route(self, host, path):
+        role = self.hosts.get(host)
+        for host_role, pattern, handler in ROUTES:
+            if host_role != "*" and host_role != role:
+                continue
+            match = pattern.match(path)
+            if match:
+                return handler, match
+        return None, None
+
+    def log_request_record(self, record):
+        if not self.log_path:
+            return
+        line = json.dumps(record, sort_keys=True) + "\n"
+        with self.lock:
+            with open(self.log_path, "a", encoding="utf-8") as f:
+                f.write(line)
+
+
+def parse_args(argv):
+    p = argparse.ArgumentParser(description="The local world's web server for tests.")
+    p.add_argument("--port", type=int, default=0, help="port on 127.0.0.1 (0: a free one)")
+    p.add_argument("--resource-dir", default="", help="folder of launcher.ver and <version>/launcherqamb.exe.lzma")
+    p.add_argument("--state-dir", default="", help="folder for the files 'port' and 'requests.log'")
+    p.add_argument("--host", action="append", default=[], metavar="ROLE=NAME",
+                   help="host name of a role (%s)" % ", ".join(sorted(DEFAULT_HOSTS)))
+    args = p.parse_args(argv)
+    hosts = dict(DEFAULT_HOSTS)
+    for item in args.host:
+        role, sep, name = item.partition("=")
+        if not sep or role not in DEFAULT_HOSTS or not name:
+            p.error("bad --host %r" % item)
+        hosts[role] = name
+    args.hosts = hosts
+    return args
+
+
+def main(argv=None):
+    args = parse_args(sys.argv[1:] if argv is None else argv)
+    log_path = ""
+    if args.state_dir:
+        os.makedirs(args.state_dir, exist_ok=True)
+        log_path = os.path.join(args.state_dir, "requests.log")
+        open(log_path, "w").close()
+    server = DevPortal(args.port, args.hosts, os.path.abspath(args.resource_dir) if args.resource_dir else "", log_path)
+    port = server.server_address[1]
+    if args.state_dir:
+        # Written last and renamed into place: a reader never sees half a number.
+        tmp = os.path.join(args.state_dir, "port.tmp")
+        with open(tmp, "w") as f:
+            f.write("%d\n" % port)
+        os.replace(tmp, os.path.join(args.state_dir, "port"))
+    print("devportal: listening on 127.0.0.1:%d" % port, flush=True)
+    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
+    try:
+        server.serve_forever(poll_interval=0.2)
+    except KeyboardInterrupt:
+        pass
+    server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,155 @@
+"""Checks of the dev portal itself: routing by host in both request forms,
+the resource folder's boundaries, the fault routes and the request log."""
+
+import http.client
+import json
+import os
+import socket
+import sys
+import tempfile
+import threading
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import devportal  # noqa: E402
+
+
+class DevPortalTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        root = os.path.join(cls.tmp.name, "resources")
+        os.makedirs(os.path.join(root, "2016-05-01"))
+        with open(os.path.join(root, "launcher.ver"), "wb") as f:
+            f.write(b"2016-05-01\r\n")
+        with open(os.path.join(root, "2016-05-01", "launcherqamb.exe.lzma"), "wb") as f:
+            f.write(b"package bytes")
+        with open(os.path.join(cls.tmp.name, "secret"), "wb") as f:
+            f.write(b"outside the resource folder")
+        cls.log = os.path.join(cls.tmp.name, "requests.log")
+        cls.server = devportal.DevPortal(0, dict(devportal.DEFAULT_HOSTS), root, cls.log)
+        cls.port = cls.server.server_address[1]
+        cls.thread = threading.Thread(target=cls.server.serve_forever, kwargs={"poll_interval": 0.05})
+        cls.thread.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.shutdown()
+        cls.server.server_close()
+        cls.thread.join()
+        cls.tmp.cleanup()
+
+    def get(self, target, host=None):
+        """GET in absolute form (as a proxy is asked) or, with host, origin form."""
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        headers = {"Host": host} if host else {}
+        conn.request("GET", target, headers=headers)
+        response = conn.getresponse()
+        try:
+            body = response.read()
+        except http.client.IncompleteRead as cut:
+            body = cut.partial
+            response.cut = True
+        conn.close()
+        return response, body
+
+    def logged(self, needle):
+        with open(self.log, encoding="utf-8") as f:
+            return [json.loads(line) for line in f if needle in line]
+
+    def test_resource_host_in_both_request_forms(self):
+        r, body = self.get("http://res.torvessa.example:80/launcher2/launcher.ver")
+        self.assertEqual((r.status, body), (200, b"2016-05-01\r\n"))
+        self.assertEqual(r.getheader("Content-Length"), "12")
+        r, body = self.get("/launcher2/2016-05-01/launcherqamb.exe.lzma", host="RES.torvessa.example")
+        self.assertEqual((r.status, body), (200, b"package bytes"))
+        # Another host has no such route.
+        r, _ = self.get("http://www.torvessa.example/launcher2/launcher.ver")
+        self.assertEqual(r.status, 404)
+
+    def test_nothing_outside_the_resource_folder(self):
+        for target in ("/launcher2/../launcherqamb.exe.lzma", "/launcher2/..%2f..%2fsecret/launcherqamb.exe.lzma",
+                       "/launcher2/../../secret", "/launcher2/2016-05-02/launcherqamb.exe.lzma"):
+            r, body = self.get("http://res.torvessa.example" + target)
+            self.assertEqual(r.status, 404, target)
+            self.assertNotIn(b"outside", body)
+
+    def test_status_and_length_faults(self):
+        r, body = self.get("http://any.example/_fault/status/503")
+        self.assertEqual(r.status, 503)
+        r, body = self.get("http://any.example/_fault/nolength?size=1000")
+        self.assertEqual((r.status, r.getheader("Content-Length"), len(body)), (200, None, 1000))
+        self.assertEqual(body, devportal.pattern_bytes(0, 1000))
+        r, body = self.get("http://any.example/_fault/zerolength")
+        self.assertEqual((r.getheader("Content-Length"), body), ("0", b""))
+        r, body = self.get("http://any.example/_fault/bytes?size=abc")
+        self.assertEqual(r.status, 400)
+
+    def test_cut_once_then_whole(self):
+        r, body = self.get("http://any.example/_fault/cut/unit1?size=5000&cut=1234")
+        self.assertEqual(r.getheader("Content-Length"), "5000")
+        self.assertTrue(getattr(r, "cut", False))
+        self.assertEqual(body, devportal.pattern_bytes(0, 1234))
+        r, body = self.get("http://any.example/_fault/cut/unit1?size=5000&cut=1234")
+        self.assertEqual(body, devportal.pattern_bytes(0, 5000))
+        self.assertEqual(len(self.logged("/_fault/cut/unit1")), 2)
+
+    def raw_exchange(self, target):
+        """Sends one request on a plain socket; returns (bytes read, reset?)."""
+        data = b""
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            s.sendall(b"GET %s HTTP/1.1\r\nHost: any.example\r\n\r\n" % target.encode())
+            try:
+                while True:
+                    chunk = s.recv(65536)
+                    if not chunk:
+                        return data, False
+                    data += chunk
+            except ConnectionResetError:
+                return data, True
+
+    def test_reset_and_refuse_end_the_connection(self):
+        data, reset = self.raw_exchange("http://any.example/_fault/cut/unit2?size=900000&cut=100&mode=reset")
+        self.assertTrue(reset)
+        data, reset = self.raw_exchange("http://any.example/_fault/cut/unit3?size=900000&cut=100")
+        self.assertFalse(reset)
+        self.assertIn(b"Content-Length: 900000", data)
+        self.assertTrue(data.endswith(devportal.pattern_bytes(0, 100)))
+        self.assertEqual(self.raw_exchange("http://any.example/_fault/refuse"), (b"", False))
+
+    def test_bad_targets_get_400(self):
+        for target, host in (("http://res.torvessa.example:notaport/x", None), ("/x", "res.torvessa.example:po")):
+            r, _ = self.get(target, host=host)
+            self.assertEqual(r.status, 400, target)
+        # The server still answers afterwards.
+        r, _ = self.get("http://any.example/_devportal/health")
+        self.assertEqual(r.status, 200)
+
+    def test_pattern_is_continuous_across_blocks(self):
+        size = len(devportal._PATTERN_BLOCK) + 777
+        _, body = self.get("http://any.example/_fault/bytes?size=%d" % size)
+        self.assertEqual(len(body), size)
+        self.assertTrue(all(body[i] == i % 251 for i in range(0, size, 997)))
+        self.assertEqual(body[-1], (size - 1) % 251)
+
+    def test_request_log_keeps_target_and_headers(self):
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        conn.request("GET", "http://stat.torvessa.example:80/_devportal/health?probe=log1",
+                      headers={"Accept": "text/html, application/xhtml+xml, */*"})
+        conn.getresponse().read()
+        conn.close()
+        record = self.logged("probe=log1")[-1]
+        self.assertEqual(record["target"], "http://stat.torvessa.example:80/_devportal/health?probe=log1")
+        self.assertEqual((record["host"], record["port"], record["status"]), ("stat.torvessa.example", 80, 200))
+        self.assertIn(["Accept", "text/html, application/xhtml+xml, */*"], record["headers"])
+
+    def test_keep_alive_serves_several_requests_on_one_connection(self):
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        for _ in range(3):
+            conn.request("GET", "http://res.torvessa.example/launcher2/launcher.ver")
+            self.assertEqual(conn.getresponse().read(), b"2016-05-01\r\n")
+        conn.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
