@@ -359,12 +359,14 @@ bool CSkinMarkup::ParseNodes(Cursor& cursor, size_t parent, int depth) {
         while (IsWhitespace(text_[cursor.pos])) ++cursor.pos;
     };
     // A document may end before the end tag of its root element or of one of
-    // the root's children; layouts written by hand often do.
-    const bool mayEndEarly = parent <= 1;
+    // the root's children; layouts written by hand often do. |depth| is 0
+    // for the top level, 1 for the root's children.
+    const bool listMayEnd = depth <= 2;
+    const bool textMayEnd = depth <= 1;
     for (;;) {
         skipWhitespace();
         wchar_t ch = text_[cursor.pos];
-        if (ch == 0) return mayEndEarly ? true : Fail(L"Expected start tag", cursor.pos);
+        if (ch == 0) return listMayEnd ? true : Fail(L"Expected start tag", cursor.pos);
         if (ch != L'<') return Fail(L"Expected start tag", cursor.pos);
         const wchar_t next = text_[cursor.pos + 1];
         if (next == L'/') {
@@ -415,12 +417,11 @@ bool CSkinMarkup::ParseNodes(Cursor& cursor, size_t parent, int depth) {
         elements_[index].data = data;
         cursor.terminators.push_back(dataEnd);
         if (text_[cursor.pos] == 0) {
-            return mayEndEarly ? true : Fail(L"Expected end-tag start", cursor.pos);
+            return textMayEnd ? true : Fail(L"Expected end-tag start", cursor.pos);
         }
         if (text_[cursor.pos + 1] != L'/') {
             if (!ParseNodes(cursor, index, depth + 1)) return false;
-            // The children may only run out of text inside the root, and
-            // then the document ends here.
+            // Children that ran out of text end the document here.
             if (text_[cursor.pos] == 0) return true;
         }
 
