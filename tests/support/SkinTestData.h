@@ -52,9 +52,9 @@ inline std::string MakeZip(const std::vector<ZipEntry>& entries) {
         const uint16_t method =
             entry.method != 0xFFFF ? entry.method : (entry.deflate ? uint16_t{8} : uint16_t{0});
         const std::string stored = method == 8 ? RawDeflate(entry.data) : entry.data;
-        uint32_t crc = static_cast<uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()),
-                  static_cast<uInt>(entry.data.size())));
+        uint32_t crc =
+            static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()),
+                                        static_cast<uInt>(entry.data.size())));
         if (entry.badCrc) crc ^= 0x5A5A5A5A;
         const uint32_t size = entry.declaredSize >= 0 ? static_cast<uint32_t>(entry.declaredSize)
                                                       : static_cast<uint32_t>(entry.data.size());
@@ -144,7 +144,8 @@ inline std::string MakePng(int width, int height, const std::vector<uint32_t>& r
     compressed.resize(compressedSize);
     std::string png = "\x89PNG\r\n\x1a\n";
     std::string header = big32(static_cast<uint32_t>(width)) + big32(static_cast<uint32_t>(height));
-    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+    header +=
+        std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
     chunk(png, "IHDR", header);
     chunk(png, "IDAT", compressed);
     chunk(png, "IEND", std::string());

@@ -24,8 +24,7 @@ TImageInfo Decode(const std::string& png, uint32_t mask = 0) {
 
 TEST(SkinImageTest, PremultipliesTopDownInBlueGreenRedAlphaOrder) {
     // RGBA: an opaque orange top row, a half-transparent pixel, a clear one.
-    const std::string png =
-        MakePng(2, 2, {0xFF8000FF, 0x102030FF, 0xC8643280, 0xFFFFFF00});
+    const std::string png = MakePng(2, 2, {0xFF8000FF, 0x102030FF, 0xC8643280, 0xFFFFFF00});
     const TImageInfo info = Decode(png);
     ASSERT_EQ(info.width, 2);
     ASSERT_EQ(info.height, 2);
@@ -81,8 +80,8 @@ TEST(SkinImageTest, RefusesWhatIsNoImage) {
     std::string huge = png;
     const std::string size = std::string("\x00\x00\x4E\x20\x00\x00\x4E\x20", 8);
     huge.replace(16, 8, size);
-    const uint32_t crc = static_cast<uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(huge.data() + 12), 17));
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(huge.data() + 12), 17));
     for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
     const std::vector<uint8_t> hugeBytes = Bytes(huge);
     EXPECT_FALSE(DecodeSkinImage(hugeBytes.data(), hugeBytes.size(), 0, info));

@@ -89,8 +89,8 @@ TEST(SkinMarkupTest, ReadsLayoutFromEveryEncodingAlike) {
     }
 
     CSkinMarkup ansi;
-    ASSERT_TRUE(ansi.LoadFromMem(Utf8(kLayout).data(), sizeof(kLayout) - 1,
-                                 SkinUI::XMLFILE_ENCODING_ASNI));
+    ASSERT_TRUE(
+        ansi.LoadFromMem(Utf8(kLayout).data(), sizeof(kLayout) - 1, SkinUI::XMLFILE_ENCODING_ASNI));
     ExpectUpdateLayout(ansi);
 
     std::wstring text(kLayout, kLayout + sizeof(kLayout) - 1);

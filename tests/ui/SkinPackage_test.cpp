@@ -76,17 +76,23 @@ TEST(SkinPackageTest, DamagedMembersCannotBeUnzipped) {
     ZipEntry shorter{"shorter.xml", text, true};
     shorter.declaredSize = 100;  // more data follows: taken as it stands
 
-    std::string archive = MakeZip({badCrc, storedBadCrc, longer, storedSizes, unknownMethod,
-                                   shorter, {"garbage.xml", text, true}});
+    std::string archive = MakeZip({badCrc,
+                                   storedBadCrc,
+                                   longer,
+                                   storedSizes,
+                                   unknownMethod,
+                                   shorter,
+                                   {"garbage.xml", text, true}});
     // Overwrite the deflated stream of the last member with noise.
     const size_t garbage = archive.find("garbage.xml") + 11;
     for (size_t i = 0; i < 8; ++i) archive[garbage + i] = static_cast<char>(0xFF);
     const std::vector<uint8_t> zip = Bytes(archive);
     CSkinPackage package;
     ASSERT_TRUE(package.Open(zip.data(), zip.size()));
-    for (const wchar_t* name : {L"crc.xml", L"crc_stored.xml", L"longer.xml",
-                                L"stored_sizes.xml", L"bzip.xml", L"garbage.xml"}) {
-        EXPECT_EQ(ReadError(package, name), L"Could not unzip file") << testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"crc.xml", L"crc_stored.xml", L"longer.xml", L"stored_sizes.xml",
+                                L"bzip.xml", L"garbage.xml"}) {
+        EXPECT_EQ(ReadError(package, name), L"Could not unzip file")
+            << testing::PrintToString(std::wstring(name));
     }
     EXPECT_EQ(ReadMember(package, L"shorter.xml"), text.substr(0, 100));
 }

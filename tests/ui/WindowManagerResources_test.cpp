@@ -130,7 +130,7 @@ TEST_F(WindowManagerResourcesTest, ZipFileInTheResourceFolder) {
     EXPECT_EQ(Read(L"main.xml"), L"ok");
     EXPECT_EQ(Read(L"main.xml"), L"ok");
     EXPECT_EQ(Read(L"void.png"), L"File is empty");
-    EXPECT_EQ(fileSystem_.reads.size(), 1u);  // opened once and kept
+    EXPECT_EQ(fileSystem_.reads.size(), 1u);         // opened once and kept
     EXPECT_GT(fileSystem_.limits.back(), 4194304u);  // archives may be larger than members
 
     fileSystem_.reads.clear();
