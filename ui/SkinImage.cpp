@@ -1,17 +1,42 @@
 #include "ui/SkinImage.h"
 
+#include <stdlib.h>
+#include <string.h>
+
 #include <climits>
 #include <memory>
 
 #include "common/qlogger/QLogger.h"
 #include "ui/SkinMarkup.h"
 
+// stb_image copies zero bytes from or to a null pointer when a PNG holds an
+// empty IDAT chunk; harmless in practice but undefined, and sanitizers stop
+// on it. Route its copies through a function that skips empty ones.
+static void* SkinImageCopy(void* to, const void* from, size_t size) {
+    return size == 0 ? to : memcpy(to, from, size);
+}
+#define memcpy SkinImageCopy
+
+// A PNG's chunk lengths and its compressed stream decide how much stb_image
+// allocates; a few damaged bytes could ask for gigabytes. No allocation of
+// a picture within the pixel limit (16-bit RGBA rows included) needs more.
+static constexpr size_t kMaxImageAllocation = 160u << 20;
+static void* SkinImageAllocate(size_t size) {
+    return size > kMaxImageAllocation ? nullptr : malloc(size);
+}
+static void* SkinImageReallocate(void* block, size_t size) {
+    return size > kMaxImageAllocation ? nullptr : realloc(block, size);
+}
+#define STBI_MALLOC(size) SkinImageAllocate(size)
+#define STBI_REALLOC(block, size) SkinImageReallocate(block, size)
+#define STBI_FREE(block) free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
 #include <stb_image.h>
+#undef memcpy
 
 namespace SkinUI {
 
