@@ -1,5 +1,7 @@
 // The skin's layout documents: a small XML dialect read by a recursive-
-// descent parser over wide text, parsed in place. Not thread-safe; the UI
+// descent parser over wide text, parsed in place. Wide text is UTF-16 where
+// wchar_t has 16 bits (Windows) and code points where it has 32 (the native
+// build); every encoding decodes to that form. Not thread-safe; the UI
 // thread builds windows from it.
 #pragma once
 
