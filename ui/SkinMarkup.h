@@ -52,7 +52,7 @@ private:
 
     CSkinMarkup* owner_ = nullptr;
     size_t pos_ = 0;
-    mutable int attributeCount_ = -1;  // -1 until mapped
+    mutable int attributeCount_ = -1;                    // -1 until mapped
     mutable size_t attributes_[kMaxAttributes][2] = {};  // name and value positions
 };
 
@@ -76,7 +76,8 @@ public:
     ~CSkinMarkup();
 
     bool Load(const wchar_t* text);  // a layout given as text
-    bool LoadFromMem(const uint8_t* data, size_t size, MarkupEncoding encoding = XMLFILE_ENCODING_UTF8);
+    bool LoadFromMem(const uint8_t* data, size_t size,
+                     MarkupEncoding encoding = XMLFILE_ENCODING_UTF8);
     // A layout read through |source| (package member or file) as UTF-8.
     bool LoadFromFile(const std::wstring& name, ISkinFileSource& source,
                       MarkupEncoding encoding = XMLFILE_ENCODING_UTF8);
