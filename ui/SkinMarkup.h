@@ -48,12 +48,10 @@ public:
 private:
     friend class CSkinMarkup;
     CSkinMarkupNode(CSkinMarkup* owner, size_t pos) : owner_(owner), pos_(pos) {}
-    void MapAttributes() const;
+    const void* Record() const;  // the element record, or nullptr when stale
 
     CSkinMarkup* owner_ = nullptr;
-    size_t pos_ = 0;
-    mutable int attributeCount_ = -1;                    // -1 until mapped
-    mutable size_t attributes_[kMaxAttributes][2] = {};  // name and value positions
+    size_t pos_ = 0;  // index of the element record
 };
 
 // Where layout and image files come from: the skin package or the resource
@@ -65,6 +63,25 @@ public:
     // ("Error opening file", "File is empty", "File too large", ...).
     virtual bool ReadSkinFile(const std::wstring& name, std::vector<uint8_t>& bytes,
                               std::wstring& error) = 0;
+    // An executable resource of |name| and |type| (a name of digits is a
+    // resource number). Sources without resources have none.
+    virtual bool ReadSkinResource(const std::wstring& name, const std::wstring& type,
+                                  std::vector<uint8_t>& bytes, std::wstring& error) {
+        (void)name;
+        (void)type;
+        (void)bytes;
+        error = L"Error opening file";
+        return false;
+    }
+    // |path| as given, relative to the working folder: the last resort of
+    // image loading.
+    virtual bool ReadPlainFile(const std::wstring& path, std::vector<uint8_t>& bytes,
+                               std::wstring& error) {
+        (void)path;
+        (void)bytes;
+        error = L"Error opening file";
+        return false;
+    }
 };
 
 class CSkinMarkup {
@@ -92,19 +109,40 @@ public:
 
     CSkinMarkupNode GetRoot();
 
+    // Elements nested deeper than this fail with "Elements nested too
+    // deeply" instead of exhausting the stack; real layouts nest a dozen.
+    static constexpr int kMaxDepth = 256;
+
 private:
     friend class CSkinMarkupNode;
     struct Element {
-        size_t name;
-        size_t parent;
-        size_t next;
-        size_t child;
-        size_t data;
+        size_t name;       // text position of the terminated name
+        size_t parent;     // record index; 0 is the document itself
+        size_t next;       // next sibling, 0 for none
+        size_t child;      // first child, 0 for none
+        size_t lastChild;  // where the next child is linked, 0 for none
+        size_t data;       // text position of the content, 0 for none
+        size_t firstAttribute;
+        int attributeCount;
     };
+    struct Attribute {
+        size_t name;
+        size_t value;
+    };
+    struct Cursor;
 
-    // Implementation details are the parser's own.
+    bool Parse();
+    bool ParseNodes(Cursor& cursor, size_t parent, int depth);
+    bool ParseAttributes(Cursor& cursor, Element& element);
+    size_t ParseData(Cursor& cursor, wchar_t end);  // returns where the data ends
+    size_t AddElement(size_t parent);
+    bool Fail(const wchar_t* message, size_t position);
+
+    // The document in wide characters, zero-terminated, cut up in place.
+    // Position 0 holds a zero so that "no text" can point at it.
     std::vector<wchar_t> text_;
     std::vector<Element> elements_;
+    std::vector<Attribute> attributes_;
     bool preserveWhitespace_ = false;
     std::wstring errorMessage_;
     std::wstring errorLocation_;

@@ -6,6 +6,8 @@
 
 #include "common/qlogger/QLogger.h"
 #include "ui/Control.h"
+#include "ui/SkinImage.h"
+#include "ui/SkinMarkup.h"
 #include "ui/WindowManager.h"
 
 namespace SkinUI {
@@ -26,6 +28,24 @@ void RegisterTree(CWindowManagerUI& manager, CControlUI& control) {
         }
     }
 }
+
+// Without a loader of their own, windows read images through the
+// process-wide skin source (package or resource folder).
+class CSkinSourceImageLoader : public ISkinImageLoader {
+public:
+    bool LoadImage(const std::wstring& file, const std::wstring& restype, uint32_t mask,
+                   TImageData& out) override {
+        TImageInfo info;
+        if (!LoadSkinImage(file, mask, CWindowManagerUI::GetSkinFileSource(), info, restype)) {
+            return false;
+        }
+        out.width = info.width;
+        out.height = info.height;
+        out.pixels = std::move(info.pixels);
+        out.hasAlpha = info.hasAlpha;
+        return true;
+    }
+};
 
 uint32_t TickCount() {
     using namespace std::chrono;
@@ -132,9 +152,10 @@ const TImageData* CWindowManagerUI::GetImage(const std::wstring& file, const std
     if (file.empty()) return nullptr;
     const auto it = images_.find(file);
     if (it != images_.end()) return it->second ? &*it->second : nullptr;
+    static CSkinSourceImageLoader skinSource;
+    ISkinImageLoader& loader = imageLoader_ != nullptr ? *imageLoader_ : skinSource;
     TImageData image;
-    const bool loaded =
-        imageLoader_ != nullptr && imageLoader_->LoadImage(file, restype, mask, image);
+    const bool loaded = loader.LoadImage(file, restype, mask, image);
     if (!loaded) {
         // Remembered as failed: later paints skip it without trying again.
         QLogger::LogW(QLOG_WARNING, L"%ls: cannot load image %ls", L"CWindowManagerUI::GetImage",
