@@ -51,8 +51,8 @@ void RegisterNames(CWindowManagerUI& manager, CControlUI& control) {
 
 }  // namespace
 
-CLayoutBuilder::CLayoutBuilder(ISkinFileSource* files, ILayoutResourceReader* resources)
-    : files_(files), resources_(resources) {}
+CLayoutBuilder::CLayoutBuilder(ISkinFileSource* files)
+    : files_(files != nullptr ? *files : CWindowManagerUI::GetSkinFileSource()) {}
 
 bool CLayoutBuilder::Fail(const std::wstring& error) {
     error_ = error;
@@ -68,13 +68,13 @@ bool CLayoutBuilder::Load(const std::wstring& layout, const std::wstring& type) 
         loaded = markup_.Load(layout.c_str());
     } else if (!type.empty() && ParseResourceNumber(layout, id)) {
         std::vector<uint8_t> bytes;
-        if (resources_ == nullptr || !resources_->ReadResource(id, type, bytes)) {
-            return Fail(L"cannot read layout resource " + layout);
+        std::wstring error;
+        if (!files_.ReadSkinResource(layout, type, bytes, error)) {
+            return Fail(layout + L": " + error);
         }
         loaded = markup_.LoadFromMem(bytes.data(), bytes.size(), XMLFILE_ENCODING_UTF8);
     } else {
-        if (files_ == nullptr) return Fail(L"no skin files to read " + layout + L" from");
-        loaded = markup_.LoadFromFile(layout, *files_, XMLFILE_ENCODING_UTF8);
+        loaded = markup_.LoadFromFile(layout, files_, XMLFILE_ENCODING_UTF8);
     }
     if (!loaded) {
         return Fail(layout.substr(0, 64) + L": " + markup_.GetLastErrorMessage() + L" at " +
@@ -203,7 +203,7 @@ bool CLayoutBuilder::BuildInclude(CSkinMarkupNode node, CControlUI* parent,
     const int count = countText ? ParseInt(countText) : 1;
     if (count > kMaxIncludeCount) return Fail(L"Include count too large");
     for (int i = 0; i < count; ++i) {
-        CLayoutBuilder inner(files_, resources_);
+        CLayoutBuilder inner(&files_);
         inner.includeDepth_ = includeDepth_ + 1;
         // A numbered source is a resource only when this layout was one.
         if (inner.Create(source, type_, callback_, manager, parent) == nullptr) {
@@ -254,7 +254,7 @@ bool CLayoutBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent,
         if (auto* childLayout = dynamic_cast<CChildLayoutUI*>(built)) {
             const std::wstring& xml = childLayout->GetChildLayoutXML();
             if (!xml.empty() && includeDepth_ < kMaxIncludeDepth) {
-                CLayoutBuilder inner(files_, resources_);
+                CLayoutBuilder inner(&files_);
                 inner.includeDepth_ = includeDepth_ + 1;
                 inner.Create(xml, L"", callback_, manager, built);
             }

@@ -24,24 +24,14 @@ public:
     virtual std::unique_ptr<CControlUI> CreateControl(const wchar_t* element) = 0;
 };
 
-// Layouts stored as executable resources (a number and a type). The
-// Windows glue reads them with FindResource; elsewhere there are none.
-class ILayoutResourceReader {
-public:
-    virtual ~ILayoutResourceReader() = default;
-    virtual bool ReadResource(unsigned id, const std::wstring& type,
-                              std::vector<uint8_t>& bytes) = 0;
-};
-
 class CLayoutBuilder {
 public:
     CLayoutBuilder(const CLayoutBuilder&) = delete;
     CLayoutBuilder& operator=(const CLayoutBuilder&) = delete;
 
-    // |files| serves layout names (package members or files); |resources|
-    // serves numbered layouts. Either may be null when not needed.
-    explicit CLayoutBuilder(ISkinFileSource* files = nullptr,
-                            ILayoutResourceReader* resources = nullptr);
+    // |files| serves layout names (package members or files) and numbered
+    // layout resources; null means the process-wide skin source.
+    explicit CLayoutBuilder(ISkinFileSource* files = nullptr);
 
     // |layout| is a text starting with '<', a resource number (up to
     // 65535) when |type| is given, or a file name. Returns the first
@@ -69,8 +59,7 @@ private:
     bool BuildInclude(CSkinMarkupNode node, CControlUI* parent, CWindowManagerUI* manager);
     bool Fail(const std::wstring& error);
 
-    ISkinFileSource* files_;
-    ILayoutResourceReader* resources_;
+    ISkinFileSource& files_;
     IDialogBuilderCallback* callback_ = nullptr;
     CSkinMarkup markup_;
     std::wstring type_;
