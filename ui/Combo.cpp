@@ -64,7 +64,7 @@ void CComboUI::SetDisabledImage(const std::wstring& image) {
 }
 
 void CComboUI::SetTextPadding(const TRect& padding) {
-    textPadding_ = padding;
+    textPadding_ = ClampLengths(padding);
     Invalidate();
 }
 

@@ -78,7 +78,7 @@ void CContainerUI::RemoveAll() {
 }
 
 void CContainerUI::SetInset(const TRect& inset) {
-    inset_ = inset;
+    inset_ = ClampLengths(inset);
     NeedParentUpdate();
 }
 
@@ -143,7 +143,8 @@ void CContainerUI::LayoutLinear(const TRect& inner, bool vertical) {
         flexible > 0 ? static_cast<int>(remaining - static_cast<long long>(share) * (flexible - 1))
                      : 0;
 
-    int cursor = vertical ? inner.top : inner.left;
+    // 64-bit: a long run of children may add up past what an int holds.
+    long long cursor = vertical ? inner.top : inner.left;
     int flexSeen = 0;
     for (auto& item : items_) {
         if (!item->IsVisible()) continue;
@@ -156,8 +157,8 @@ void CContainerUI::LayoutLinear(const TRect& inner, bool vertical) {
         if (along <= 0) along = ++flexSeen == flexible ? lastShare : share;
         int across = vertical ? item->GetFixedWidth() : item->GetFixedHeight();
         if (across <= 0) {
-            across = vertical ? inner.Width() - pad.left - pad.right
-                              : inner.Height() - pad.top - pad.bottom;
+            across = ClampCoord(vertical ? 1LL * inner.Width() - pad.left - pad.right
+                                         : 1LL * inner.Height() - pad.top - pad.bottom);
         }
         int width = vertical ? across : along;
         int height = vertical ? along : across;
@@ -168,12 +169,13 @@ void CContainerUI::LayoutLinear(const TRect& inner, bool vertical) {
         TRect r;
         if (vertical) {
             cursor += pad.top;
-            r = TRect{inner.left + pad.left, cursor, inner.left + pad.left + width,
-                      cursor + height};
+            r = TRect{inner.left + pad.left, ClampCoord(cursor), inner.left + pad.left + width,
+                      ClampCoord(cursor + height)};
             cursor += height + pad.bottom;
         } else {
             cursor += pad.left;
-            r = TRect{cursor, inner.top + pad.top, cursor + width, inner.top + pad.top + height};
+            r = TRect{ClampCoord(cursor), inner.top + pad.top, ClampCoord(cursor + width),
+                      inner.top + pad.top + height};
             cursor += width + pad.right;
         }
         item->SetPos(r);

@@ -11,7 +11,7 @@ namespace {
 // Sizes from a layout are never negative; a negative number is a typo
 // that would otherwise turn into a huge unsigned-looking rectangle later.
 int NonNegative(int value) {
-    return std::max(value, 0);
+    return std::clamp(value, 0, kMaxLength);
 }
 
 const TAttribute<CControlUI> kControlAttributes[] = {
@@ -97,7 +97,8 @@ void CControlUI::SetFloat(bool value) {
 }
 
 void CControlUI::SetFixedXY(TPoint xy) {
-    fixedXY_ = xy;
+    fixedXY_ = TPoint{std::clamp(xy.x, -kMaxLength, kMaxLength),
+                      std::clamp(xy.y, -kMaxLength, kMaxLength)};
     NeedParentUpdate();
 }
 
@@ -132,12 +133,13 @@ void CControlUI::SetMaxHeight(int cy) {
 }
 
 void CControlUI::SetPadding(const TRect& padding) {
-    padding_ = padding;
+    padding_ = ClampLengths(padding);
     NeedParentUpdate();
 }
 
 void CControlUI::SetPos(const TRect& rect) {
-    TRect r = rect;
+    TRect r{ClampCoord(rect.left), ClampCoord(rect.top), ClampCoord(rect.right),
+            ClampCoord(rect.bottom)};
     if (r.right < r.left) r.right = r.left;
     if (r.bottom < r.top) r.bottom = r.top;
     Invalidate();
@@ -225,8 +227,9 @@ bool CControlUI::DrawImage(ICanvas& canvas, TImageDrawInfo& image, const TRect* 
     if (dest == nullptr && relative.IsNull()) {
         draw.dest = pos_;
     } else {
-        draw.dest = TRect{pos_.left + relative.left, pos_.top + relative.top,
-                          pos_.left + relative.right, pos_.top + relative.bottom};
+        const TRect r = ClampLengths(relative);
+        draw.dest =
+            TRect{pos_.left + r.left, pos_.top + r.top, pos_.left + r.right, pos_.top + r.bottom};
     }
     if (draw.dest.IsEmpty()) return false;
     draw.source = image.source;

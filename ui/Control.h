@@ -62,7 +62,7 @@ bool ApplyAttribute(const TAttribute<T> (&table)[N], T& control, std::wstring_vi
     return false;
 }
 
-inline constexpr int kMaxSize = 9999999;
+inline constexpr int kMaxSize = kMaxLength;
 
 class CControlUI {
 public:

@@ -88,7 +88,7 @@ void CLabelUI::SetFont(int id) {
 }
 
 void CLabelUI::SetTextPadding(const TRect& padding) {
-    textPadding_ = padding;
+    textPadding_ = ClampLengths(padding);
     Invalidate();
 }
 

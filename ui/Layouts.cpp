@@ -52,12 +52,12 @@ void CTileLayoutUI::SetAttribute(std::wstring_view name, const wchar_t* value) {
 }
 
 void CTileLayoutUI::SetColumns(int columns) {
-    columns_ = std::max(columns, 1);
+    columns_ = std::clamp(columns, 1, kMaxLength);
     NeedParentUpdate();
 }
 
 void CTileLayoutUI::SetItemSize(TSize size) {
-    itemSize_ = TSize{std::max(size.cx, 0), std::max(size.cy, 0)};
+    itemSize_ = TSize{std::clamp(size.cx, 0, kMaxLength), std::clamp(size.cy, 0, kMaxLength)};
     NeedParentUpdate();
 }
 
@@ -73,9 +73,10 @@ void CTileLayoutUI::SetPos(const TRect& rect) {
             SetFloatPos(*item);
             continue;
         }
-        const int x = inner.left + (index % columns_) * cellWidth;
-        const int y = inner.top + (index / columns_) * cellHeight;
-        item->SetPos(TRect{x, y, x + cellWidth, y + cellHeight});
+        const long long x = inner.left + 1LL * (index % columns_) * cellWidth;
+        const long long y = inner.top + 1LL * (index / columns_) * cellHeight;
+        item->SetPos(TRect{ClampCoord(x), ClampCoord(y), ClampCoord(x + cellWidth),
+                           ClampCoord(y + cellHeight)});
         ++index;
     }
 }

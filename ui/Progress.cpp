@@ -92,7 +92,7 @@ void CSliderUI::SetThumbImage(const std::wstring& image) {
 }
 
 void CSliderUI::SetThumbSize(TSize size) {
-    thumbSize_ = TSize{std::max(size.cx, 0), std::max(size.cy, 0)};
+    thumbSize_ = TSize{std::clamp(size.cx, 0, kMaxLength), std::clamp(size.cy, 0, kMaxLength)};
     Invalidate();
 }
 

@@ -56,6 +56,17 @@ uint32_t ReadHex(const wchar_t* p) {
 
 }  // namespace
 
+int ClampCoord(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -kMaxCoord, kMaxCoord));
+}
+
+TRect ClampLengths(const TRect& r) {
+    return TRect{std::clamp(r.left, -kMaxLength, kMaxLength),
+                 std::clamp(r.top, -kMaxLength, kMaxLength),
+                 std::clamp(r.right, -kMaxLength, kMaxLength),
+                 std::clamp(r.bottom, -kMaxLength, kMaxLength)};
+}
+
 int ParseInt(const wchar_t* text) {
     if (text == nullptr) return 0;
     return ReadNumber(text);
@@ -75,12 +86,14 @@ void ParseNumberList(const wchar_t* text, int* out, int count) {
 TRect ParseRect(const wchar_t* text) {
     int v[4];
     ParseNumberList(text, v, 4);
+    for (int& n : v) n = std::clamp(n, -kMaxLength, kMaxLength);
     return TRect{v[0], v[1], v[2], v[3]};
 }
 
 TSize ParseSize(const wchar_t* text) {
     int v[2];
     ParseNumberList(text, v, 2);
+    for (int& n : v) n = std::clamp(n, -kMaxLength, kMaxLength);
     return TSize{v[0], v[1]};
 }
 

@@ -35,6 +35,14 @@ struct TPoint {
 // The overlap of two rectangles; false (and an empty |out|) when none.
 bool IntersectRect(const TRect& a, const TRect& b, TRect& out);
 
+// Layout numbers that are lengths or offsets are held to +-kMaxLength, and
+// computed coordinates to +-kMaxCoord, so that no sum of them overflows.
+inline constexpr int kMaxLength = 9999999;
+inline constexpr int kMaxCoord = 1 << 30;
+int ClampCoord(long long value);
+// Each side held to +-kMaxLength.
+TRect ClampLengths(const TRect& rect);
+
 // Decimal integer with optional sign; leading blanks allowed. Text that is
 // not a number gives 0, like the layouts expect of a missing number.
 int ParseInt(const wchar_t* text);
@@ -42,6 +50,7 @@ int ParseInt(const wchar_t* text);
 // Up to |count| decimal numbers each separated by one character (usually
 // ','), blanks allowed before a number; missing numbers count as 0.
 void ParseNumberList(const wchar_t* text, int* out, int count);
+// Number lists of geometry: each number held to +-kMaxLength.
 TRect ParseRect(const wchar_t* text);
 TSize ParseSize(const wchar_t* text);
 

@@ -119,3 +119,20 @@ TEST(ProgressFill, Arithmetic) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LinearLayout, AbsurdNumbersAreHeldToSaneLengths) {
+    SkinUI::CHorizontalLayoutUI layout;
+    auto* a = AddChild(layout, L"pos=\"0,0,99999999999,5\" padding=\"2147483647,0,0,0\"");
+    auto* b = AddChild(layout, L"width=\"99999999999\"");
+    auto* floating = AddChild(layout, L"float=\"true\" pos=\"2147483647,-2147483647,0,0\"");
+    layout.SetPos(TRect{2000000000, 0, 2100000000, 10});
+    EXPECT_EQ(a->GetFixedWidth(), SkinUI::kMaxLength);
+    EXPECT_LE(a->GetPos().right, SkinUI::kMaxCoord);
+    EXPECT_LE(b->GetPos().left, b->GetPos().right);
+    EXPECT_EQ(floating->GetFixedXY().x, SkinUI::kMaxLength);
+    EXPECT_EQ(floating->GetFixedXY().y, -SkinUI::kMaxLength);
+}
+
+}  // namespace
