@@ -21,8 +21,8 @@
 namespace {
 
 constexpr int kRounds = 15;
-constexpr const wchar_t* kLayouts[] = {L"main.xml",    L"update.xml", L"reggamedll.xml",
-                                       L"loading.xml", L"game.xml",   L"bosskey.xml",
+constexpr const wchar_t* kLayouts[] = {L"main.xml",        L"update.xml", L"reggamedll.xml",
+                                       L"loading.xml",     L"game.xml",   L"bosskey.xml",
                                        L"changeserver.xml"};
 
 double Seconds(std::chrono::steady_clock::duration d) {
@@ -149,9 +149,8 @@ int main() {
         std::printf("the skin package resource is missing\n");
         return 1;
     }
-    std::printf("%-18s %8s %8s %8s %6s | %8s %10s %6s | %6s %6s\n", "layout", "read us",
-                "parse us", "build us", "ctrls", "img rd", "decode us", "imgs", "parse/",
-                "decode/");
+    std::printf("%-18s %8s %8s %8s %6s | %8s %10s %6s | %6s %6s\n", "layout", "read us", "parse us",
+                "build us", "ctrls", "img rd", "decode us", "imgs", "parse/", "decode/");
     Figures total;
     for (const wchar_t* layout : kLayouts) {
         Figures f;
@@ -172,8 +171,8 @@ int main() {
     }
     std::printf("%-18s %8.1f %8.1f %8.1f %6d | %8.1f %10.1f %6d | %6.2f %6.2f\n", "total",
                 total.read * 1e6, total.parse * 1e6, total.build * 1e6, total.controls,
-                total.imageRead * 1e6, total.decode * 1e6, total.images,
-                total.parse / total.read, total.decode / total.imageRead);
+                total.imageRead * 1e6, total.decode * 1e6, total.images, total.parse / total.read,
+                total.decode / total.imageRead);
     std::printf("floors: read = inflating the layout member; img rd = inflating its images\n");
     std::printf("ratio:  %.3f (parse+build / layout read), %.3f (decode / image read)\n",
                 (total.parse + total.build) / total.read, total.decode / total.imageRead);

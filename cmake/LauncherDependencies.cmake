@@ -3,6 +3,10 @@
 set(THREADS_PREFER_PTHREAD_FLAG ON)
 find_package(Threads REQUIRED)
 find_package(GTest REQUIRED)
+if(WIN32)
+  # Static zlib: the executables import only the system's own DLLs.
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 find_package(jsoncpp CONFIG REQUIRED)   # JsonCpp::JsonCpp
 find_package(CURL REQUIRED)             # CURL::libcurl (CURL_STATICLIB on Windows)

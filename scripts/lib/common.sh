@@ -23,6 +23,8 @@ LAUNCHER_PACKAGES=(
   wine wine64 xvfb xauth xdotool x11-apps imagemagick fonts-wqy-microhei
   # fuzzing, packaging, benchmarks
   clang libclang-rt-14-dev xz-utils curl zip unzip hyperfine
+  # the skin art generator (tools/skinart)
+  python3-pil python3-numpy fonts-dejavu-core
 )
 
 say() { printf '%s\n' "$*"; }

@@ -40,9 +40,9 @@ public:
 // The source tree's skin folder, as the C runtime of this build opens it.
 inline std::string SourceSkinFolder() {
 #ifdef _WIN32
-    return std::string("Z:") + LAUNCHER_SOURCE_DIR + "/skin/";
+    return std::string("Z:") + LAUNCHER_SKIN_DIR + "/";
 #else
-    return std::string(LAUNCHER_SOURCE_DIR) + "/skin/";
+    return std::string(LAUNCHER_SKIN_DIR) + "/";
 #endif
 }
 
