@@ -155,12 +155,12 @@ private:
     std::vector<SkinUI::TRect> clip_{SkinUI::TRect{-100000, -100000, 100000, 100000}};
 };
 
-bool ApplyState(SkinUI::CWindowManagerUI& manager, const std::string& spec) {
-    const size_t colon = spec.find(':');
+bool ApplyState(SkinUI::CWindowManagerUI& manager, const std::string& request) {
+    const size_t colon = request.find(':');
     if (colon == std::string::npos) return false;
-    SkinUI::CControlUI* control = manager.FindControl(Widen(spec.substr(0, colon)));
+    SkinUI::CControlUI* control = manager.FindControl(Widen(request.substr(0, colon)));
     if (control == nullptr) return false;
-    const std::string state = spec.substr(colon + 1);
+    const std::string state = request.substr(colon + 1);
     SkinUI::TEventUI event;
     event.point = {control->GetPos().left + 1, control->GetPos().top + 1};
     if (state == "hot" || state == "pushed") {
