@@ -5,13 +5,48 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "ui/Canvas.h"
+#include "ui/Notify.h"
+#include "ui/UIDefs.h"
 
 namespace SkinUI {
 
 class CSkinPackage;
 class ISkinFileSource;
 class ISkinFileSystem;
+class CControlUI;
+
+// Decodes a named skin image. The window manager caches what it returns;
+// the Windows build reads through the skin package, tests hand in fakes.
+class ISkinImageLoader {
+public:
+    virtual ~ISkinImageLoader() = default;
+    virtual bool LoadImage(const std::wstring& file, const std::wstring& restype, uint32_t mask,
+                           TImageData& out) = 0;
+};
+
+// What a layout's "Window" element sets (see ApplyWindowAttribute).
+struct TWindowAttributes {
+    TSize initSize;
+    TRect sizeBox;
+    TRect caption;
+    TSize roundCorner;
+    TSize minInfo;
+    TSize maxInfo;
+    bool showDirty = false;
+    int opacity = 255;
+    uint32_t disabledFontColor = 0xFFA7A6AA;
+    uint32_t defaultFontColor = 0xFF000000;
+    uint32_t linkFontColor = 0xFF0000FF;
+    uint32_t linkHoverFontColor = 0xFFD3215F;
+    uint32_t selectedColor = 0xFFBAE4FF;
+};
 
 // Where a window's layout and images come from.
 enum SkinResourceType : int {
@@ -63,6 +98,106 @@ public:
 
     // Frees the cached skin package and images at the end of the process.
     static void Term();
+
+    // ---- Per-window state (WindowManagerInstance.cpp) --------------------
+    // One manager per window: the control tree, the layout's resources
+    // (fonts, images, default attribute lists), the window attributes and
+    // the notification hook. Portable; the window base adds the Win32 side.
+    CWindowManagerUI(const CWindowManagerUI&) = delete;
+    CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
+    CWindowManagerUI();
+    ~CWindowManagerUI();
+
+    // Takes the tree built from the layout; names are registered for
+    // FindControl. Replaces (and destroys) an earlier tree.
+    bool AttachDialog(std::unique_ptr<CControlUI> root);
+    CControlUI* GetRoot() const { return root_.get(); }
+    CControlUI* FindControl(const std::wstring& name) const;
+    // The topmost visible control under a client point, or none.
+    CControlUI* FindControl(TPoint point) const;
+    // Controls built or renamed after attaching register themselves here.
+    void RegisterName(CControlUI* control);
+    void ForgetControl(CControlUI* control);
+
+    // Lays the tree out in a client area of |size|.
+    void SetClientSize(TSize size);
+    TSize GetClientSize() const { return clientSize_; }
+    void NeedUpdate() { needUpdate_ = true; }
+    bool IsUpdateNeeded() const { return needUpdate_; }
+    void Invalidate(const TRect& rect);
+    // The union of what was invalidated since the last TakeInvalidRect.
+    TRect TakeInvalidRect();
+    // Lays out again if needed and paints the tree. The first paint with a
+    // tree sends "windowinit" (sender: the root) before painting.
+    void Paint(ICanvas& canvas, const TRect& paint);
+
+    // Images named by attributes, loaded once per file name; a failed load
+    // is remembered and never retried. Without a loader of its own the
+    // manager decodes through GetSkinFileSource().
+    void SetImageLoader(ISkinImageLoader* loader) { imageLoader_ = loader; }
+    const TImageData* GetImage(const std::wstring& file, const std::wstring& restype = L"",
+                               uint32_t mask = 0);
+    // A layout's "Image" element: loads now (the result is cached).
+    bool AddImage(const std::wstring& file, const std::wstring& restype, uint32_t mask);
+
+    void AddFont(int id, const TFontInfo& font, bool isDefault);
+    // The font of that id; an id the layout did not define gives the
+    // window's default font.
+    const TFontInfo& GetFont(int id) const;
+    const TFontInfo& GetDefaultFont() const { return defaultFont_; }
+    void SetDefaultFont(const TFontInfo& font) { defaultFont_ = font; }
+
+    // Attribute lists applied to every control of an element name (case
+    // ignored) before its own attributes.
+    void AddDefaultAttributeList(const std::wstring& element, const std::wstring& list);
+    const wchar_t* GetDefaultAttributeList(const std::wstring& element) const;
+
+    void AddMultiLanguageString(int id, const std::wstring& text);
+    const std::wstring* GetMultiLanguageString(int id) const;
+
+    // One attribute of the layout's "Window" element (name case ignored);
+    // false for attributes that the window does not use.
+    bool ApplyWindowAttribute(const std::wstring& name, const wchar_t* value);
+    const TWindowAttributes& GetWindowAttributes() const { return window_; }
+    TWindowAttributes& WindowAttributes() { return window_; }
+    // Clamped to 0..255. 0 to 254 make the window layered with that alpha.
+    void SetOpacity(int opacity);
+
+    void AddNotifier(INotifyUI* notifier);
+    void RemoveNotifier(INotifyUI* notifier);
+    // Synchronous delivery runs the sender's own delegates, then every
+    // notifier in registration order. Asynchronous delivery queues a copy
+    // that DeliverQueuedNotifications hands on later on the same thread.
+    void SendNotify(CControlUI* control, const std::wstring& type, uint32_t wParam = 0,
+                    uint32_t lParam = 0, bool async = false);
+    void DeliverQueuedNotifications();
+    void SetMousePoint(TPoint point) { mouse_ = point; }
+
+    // Controls whose deletion must wait until no code of theirs runs.
+    void DelayedDestroy(std::unique_ptr<CControlUI> control);
+    void ReapDelayedControls();
+
+private:
+    void Deliver(TControlNotify& msg);
+
+    std::unique_ptr<CControlUI> root_;
+    std::map<std::wstring, CControlUI*> names_;
+    TSize clientSize_;
+    bool needUpdate_ = true;
+    bool windowInitSent_ = false;
+    TRect invalid_;
+    ISkinImageLoader* imageLoader_ = nullptr;
+    std::map<std::wstring, std::optional<TImageData>> images_;
+    std::map<int, TFontInfo> fonts_;
+    TFontInfo defaultFont_{L"Tahoma", 12};
+    std::map<std::wstring, std::wstring> defaultAttributes_;  // key lower case
+    std::map<int, std::wstring> strings_;
+    TWindowAttributes window_;
+    std::vector<INotifyUI*> notifiers_;
+    std::vector<TControlNotify> queued_;
+    TPoint mouse_;
+    std::vector<std::unique_ptr<CControlUI>> delayedDestroy_;
+    // ---- End of per-window state -----------------------------------------
 };
 
 }  // namespace SkinUI

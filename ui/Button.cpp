@@ -1,0 +1,152 @@
+#include "ui/Button.h"
+
+#include "ui/WindowManager.h"
+
+namespace SkinUI {
+
+namespace {
+
+const TAttribute<CButtonUI> kButtonAttributes[] = {
+    {L"normalimage", [](CButtonUI& c, const wchar_t* v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotImage(v); }},
+    {L"pushedimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedImage(v); }},
+    {L"focusedimage", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CButtonUI& c, const wchar_t* v) { c.SetDisabledImage(v); }},
+};
+
+const TAttribute<COptionUI> kOptionAttributes[] = {
+    {L"group", [](COptionUI& c, const wchar_t* v) { c.SetGroup(v); }},
+    {L"selected", [](COptionUI& c, const wchar_t* v) { c.SetSelected(ParseBool(v), false); }},
+    {L"selectedimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedImage(v); }},
+};
+
+}  // namespace
+
+CButtonUI::CButtonUI() {
+    textStyle_ = kTextCenter | kTextVCenter | kTextSingleLine;
+}
+
+void CButtonUI::SetAttribute(std::wstring_view name, const wchar_t* value) {
+    if (value == nullptr) return;
+    if (!ApplyAttribute(kButtonAttributes, *this, name, value)) CLabelUI::SetAttribute(name, value);
+}
+
+void CButtonUI::SetNormalImage(const std::wstring& image) {
+    normalImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void CButtonUI::SetHotImage(const std::wstring& image) {
+    hotImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void CButtonUI::SetPushedImage(const std::wstring& image) {
+    pushedImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void CButtonUI::SetFocusedImage(const std::wstring& image) {
+    focusedImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void CButtonUI::SetDisabledImage(const std::wstring& image) {
+    disabledImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void CButtonUI::DoEvent(TEventUI& event) {
+    switch (event.type) {
+        case UIEvent::MouseEnter:
+            if (IsEnabled()) hot_ = true;
+            break;
+        case UIEvent::MouseLeave:
+            hot_ = false;
+            break;
+        case UIEvent::ButtonDown:
+            if (!IsEnabled()) return;
+            pushed_ = true;
+            break;
+        case UIEvent::ButtonUp:
+            if (!pushed_) return;
+            pushed_ = false;
+            Invalidate();
+            // A press dragged off the button and released elsewhere is a
+            // change of mind, not a click.
+            if (pos_.Contains(event.point.x, event.point.y)) Activate();
+            return;
+        case UIEvent::SetFocus:
+            focused_ = true;
+            break;
+        case UIEvent::KillFocus:
+            focused_ = false;
+            break;
+        case UIEvent::MouseMove:
+            return;
+    }
+    Invalidate();
+}
+
+bool CButtonUI::Activate() {
+    if (!CControlUI::Activate()) return false;
+    Notify(L"click");
+    return true;
+}
+
+void CButtonUI::PaintStatusImage(ICanvas& canvas) {
+    // The most specific state image that draws wins; the normal image is
+    // the fallback for every state whose own image is missing or broken.
+    if (!IsEnabled() && DrawImage(canvas, disabledImage_)) return;
+    if (IsEnabled()) {
+        if (pushed_ && DrawImage(canvas, pushedImage_)) return;
+        if (hot_ && DrawImage(canvas, hotImage_)) return;
+        if (focused_ && DrawImage(canvas, focusedImage_)) return;
+    }
+    DrawImage(canvas, normalImage_);
+}
+
+void COptionUI::SetAttribute(std::wstring_view name, const wchar_t* value) {
+    if (value == nullptr) return;
+    if (!ApplyAttribute(kOptionAttributes, *this, name, value))
+        CButtonUI::SetAttribute(name, value);
+}
+
+void COptionUI::SetSelectedImage(const std::wstring& image) {
+    selectedImage_.SetAttribute(image);
+    Invalidate();
+}
+
+void COptionUI::SetSelected(bool selected, bool notify) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    Invalidate();
+    if (!group_.empty()) {
+        if (!selected_) return;
+        if (manager_ != nullptr && manager_->GetRoot() != nullptr) {
+            manager_->GetRoot()->FindControl(
+                [this](CControlUI* control) {
+                    auto* other = dynamic_cast<COptionUI*>(control);
+                    if (other != nullptr && other != this && other->GetGroup() == group_) {
+                        other->SetSelected(false, false);
+                    }
+                    return false;  // visit every control
+                },
+                false);
+        }
+    }
+    if (notify) Notify(L"selectchanged");
+}
+
+bool COptionUI::Activate() {
+    if (!CButtonUI::Activate()) return false;
+    SetSelected(group_.empty() ? !selected_ : true);
+    return true;
+}
+
+void COptionUI::PaintStatusImage(ICanvas& canvas) {
+    if (selected_ && DrawImage(canvas, selectedImage_)) return;
+    CButtonUI::PaintStatusImage(canvas);
+}
+
+}  // namespace SkinUI

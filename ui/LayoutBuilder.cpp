@@ -1,0 +1,266 @@
+#include "ui/LayoutBuilder.h"
+
+#include <cwchar>
+
+#include "common/qlogger/QLogger.h"
+#include "ui/ControlFactory.h"
+#include "ui/ImageDrawInfo.h"
+#include "ui/Layouts.h"
+#include "ui/WindowManager.h"
+
+namespace SkinUI {
+
+namespace {
+
+// Includes that include themselves would otherwise recurse until the
+// stack runs out.
+constexpr int kMaxIncludeDepth = 16;
+// A layout asking for more copies than this is broken, not generous.
+constexpr int kMaxIncludeCount = 1000;
+
+bool IsResourceElement(const wchar_t* name) {
+    return EqualsNoCase(name, L"Image") || EqualsNoCase(name, L"Font") ||
+           EqualsNoCase(name, L"Default") || EqualsNoCase(name, L"MultiLanguage");
+}
+
+const wchar_t* Attr(const CSkinMarkupNode& node, const wchar_t* name) {
+    return node.GetAttributeValue(name);
+}
+
+// A resource number: decimal digits only, at most 65535.
+bool ParseResourceNumber(const std::wstring& text, unsigned& id) {
+    if (text.empty() || text.size() > 5) return false;
+    unsigned value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        value = value * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (value > 65535) return false;
+    id = value;
+    return true;
+}
+
+void RegisterNames(CWindowManagerUI& manager, CControlUI& control) {
+    manager.RegisterName(&control);
+    if (IContainerUI* container = control.GetContainer()) {
+        for (int i = 0; i < container->GetCount(); ++i) {
+            RegisterNames(manager, *container->GetItemAt(i));
+        }
+    }
+}
+
+}  // namespace
+
+CLayoutBuilder::CLayoutBuilder(ISkinFileSource* files)
+    : files_(files != nullptr ? *files : CWindowManagerUI::GetSkinFileSource()) {}
+
+bool CLayoutBuilder::Fail(const std::wstring& error) {
+    error_ = error;
+    QLogger::LogW(QLOG_ERROR, L"%ls: %ls", L"CLayoutBuilder::Create", error.c_str());
+    return false;
+}
+
+bool CLayoutBuilder::Load(const std::wstring& layout, const std::wstring& type) {
+    type_ = type;
+    bool loaded = false;
+    unsigned id = 0;
+    if (!layout.empty() && layout[0] == L'<') {
+        loaded = markup_.Load(layout.c_str());
+    } else if (!type.empty() && ParseResourceNumber(layout, id)) {
+        std::vector<uint8_t> bytes;
+        std::wstring error;
+        if (!files_.ReadSkinResource(layout, type, bytes, error)) {
+            return Fail(layout + L": " + error);
+        }
+        loaded = markup_.LoadFromMem(bytes.data(), bytes.size(), XMLFILE_ENCODING_UTF8);
+    } else {
+        loaded = markup_.LoadFromFile(layout, files_, XMLFILE_ENCODING_UTF8);
+    }
+    if (!loaded) {
+        return Fail(layout.substr(0, 64) + L": " + markup_.GetLastErrorMessage() + L" at " +
+                    markup_.GetLastErrorLocation());
+    }
+    return true;
+}
+
+std::unique_ptr<CControlUI> CLayoutBuilder::Create(const std::wstring& layout,
+                                                   const std::wstring& type,
+                                                   IDialogBuilderCallback* callback,
+                                                   CWindowManagerUI* manager) {
+    error_.clear();
+    callback_ = callback;
+    if (!Load(layout, type)) return nullptr;
+    CSkinMarkupNode root = markup_.GetRoot();
+    if (!root.IsValid()) {
+        Fail(L"the layout has no root element");
+        return nullptr;
+    }
+    RegisterResources(root, manager);
+    std::vector<std::unique_ptr<CControlUI>> top;
+    if (!BuildChildren(root, nullptr, manager, &top)) return nullptr;
+    if (top.empty()) {
+        Fail(L"the layout has no controls");
+        return nullptr;
+    }
+    if (top.size() > 1) {
+        // Without a parent only one tree can be handed back.
+        QLogger::LogW(QLOG_WARNING, L"%ls: %d top-level controls after the first dropped",
+                      L"CLayoutBuilder::Create", static_cast<int>(top.size() - 1));
+    }
+    return std::move(top.front());
+}
+
+CControlUI* CLayoutBuilder::Create(const std::wstring& layout, const std::wstring& type,
+                                   IDialogBuilderCallback* callback, CWindowManagerUI* manager,
+                                   CControlUI* parent) {
+    if (parent == nullptr) {
+        Fail(L"no parent to build into");
+        return nullptr;
+    }
+    IContainerUI* container = parent->GetContainer();
+    if (container == nullptr) {
+        Fail(L"the parent is not a container");
+        return nullptr;
+    }
+    error_.clear();
+    callback_ = callback;
+    if (!Load(layout, type)) return nullptr;
+    CSkinMarkupNode root = markup_.GetRoot();
+    if (!root.IsValid()) {
+        Fail(L"the layout has no root element");
+        return nullptr;
+    }
+    RegisterResources(root, manager);
+    const int before = container->GetCount();
+    const bool built = BuildChildren(root, parent, manager, nullptr);
+    if (!built || container->GetCount() == before) {
+        if (built) Fail(L"the layout has no controls");
+        while (container->GetCount() > before) {
+            container->Remove(container->GetItemAt(container->GetCount() - 1));
+        }
+        return nullptr;
+    }
+    if (manager != nullptr) {
+        for (int i = before; i < container->GetCount(); ++i) {
+            RegisterNames(*manager, *container->GetItemAt(i));
+        }
+    }
+    return container->GetItemAt(before);
+}
+
+void CLayoutBuilder::RegisterResources(CSkinMarkupNode root, CWindowManagerUI* manager) {
+    if (manager == nullptr) return;
+    for (CSkinMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        const wchar_t* name = node.GetName();
+        if (EqualsNoCase(name, L"Image")) {
+            const wchar_t* file = Attr(node, L"name");
+            if (file == nullptr || *file == L'\0') continue;
+            const wchar_t* restype = Attr(node, L"restype");
+            manager->AddImage(file, restype ? restype : L"", ParseHex(Attr(node, L"mask")));
+        } else if (EqualsNoCase(name, L"Font")) {
+            const wchar_t* id = Attr(node, L"id");
+            const wchar_t* face = Attr(node, L"name");
+            if (id == nullptr || face == nullptr || *face == L'\0') continue;
+            TFontInfo font;
+            font.name = face;
+            if (const wchar_t* size = Attr(node, L"size")) font.size = ParseInt(size);
+            font.bold = ParseBool(Attr(node, L"bold"));
+            font.underline = ParseBool(Attr(node, L"underline"));
+            font.italic = ParseBool(Attr(node, L"italic"));
+            manager->AddFont(ParseInt(id), font, ParseBool(Attr(node, L"default")));
+        } else if (EqualsNoCase(name, L"Default")) {
+            const wchar_t* element = Attr(node, L"name");
+            const wchar_t* value = Attr(node, L"value");
+            if (element != nullptr && value != nullptr) {
+                manager->AddDefaultAttributeList(element, value);
+            }
+        } else if (EqualsNoCase(name, L"MultiLanguage")) {
+            const wchar_t* id = Attr(node, L"id");
+            const wchar_t* value = Attr(node, L"value");
+            if (id != nullptr && value != nullptr) {
+                manager->AddMultiLanguageString(ParseInt(id), value);
+            }
+        }
+    }
+    if (EqualsNoCase(root.GetName(), L"Window")) {
+        for (int i = 0; i < root.GetAttributeCount(); ++i) {
+            manager->ApplyWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
+        }
+    }
+}
+
+bool CLayoutBuilder::BuildInclude(CSkinMarkupNode node, CControlUI* parent,
+                                  CWindowManagerUI* manager) {
+    const wchar_t* source = Attr(node, L"source");
+    if (source == nullptr || *source == L'\0') return true;
+    if (parent == nullptr) {
+        QLogger::LogW(QLOG_WARNING, L"%ls: Include %ls at the top level has no parent",
+                      L"CLayoutBuilder::Create", source);
+        return true;
+    }
+    if (includeDepth_ >= kMaxIncludeDepth) return Fail(L"Include nested too deeply");
+    const wchar_t* countText = Attr(node, L"count");
+    const int count = countText ? ParseInt(countText) : 1;
+    if (count > kMaxIncludeCount) return Fail(L"Include count too large");
+    for (int i = 0; i < count; ++i) {
+        CLayoutBuilder inner(&files_);
+        inner.includeDepth_ = includeDepth_ + 1;
+        // A numbered source is a resource only when this layout was one.
+        if (inner.Create(source, type_, callback_, manager, parent) == nullptr) {
+            return Fail(L"Include " + std::wstring(source) + L": " + inner.GetLastError());
+        }
+    }
+    return true;
+}
+
+bool CLayoutBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent,
+                                   CWindowManagerUI* manager,
+                                   std::vector<std::unique_ptr<CControlUI>>* top) {
+    for (CSkinMarkupNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
+        const wchar_t* name = child.GetName();
+        if (IsResourceElement(name)) continue;
+        if (EqualsNoCase(name, L"Include")) {
+            if (!BuildInclude(child, parent, manager)) return false;
+            continue;
+        }
+        std::unique_ptr<CControlUI> control = CreateControlByName(name);
+        if (!control && callback_ != nullptr) control = callback_->CreateControl(name);
+        if (!control) continue;  // unknown: skipped with its subtree
+
+        if (child.HasChildren() && !BuildChildren(child, control.get(), manager, nullptr)) {
+            return false;
+        }
+        CControlUI* built = control.get();
+        if (parent != nullptr) {
+            IContainerUI* container = parent->GetContainer();
+            if (container == nullptr) {
+                return Fail(std::wstring(L"element ") + name +
+                            L" inside a control that holds none");
+            }
+            if (!container->Add(std::move(control))) continue;
+        } else {
+            top->push_back(std::move(control));
+        }
+
+        built->SetManager(manager, parent);
+        if (manager != nullptr) {
+            if (const wchar_t* defaults = manager->GetDefaultAttributeList(name)) {
+                built->ApplyAttributeList(defaults);
+            }
+        }
+        for (int i = 0; i < child.GetAttributeCount(); ++i) {
+            built->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
+        }
+        if (auto* childLayout = dynamic_cast<CChildLayoutUI*>(built)) {
+            const std::wstring& xml = childLayout->GetChildLayoutXML();
+            if (!xml.empty() && includeDepth_ < kMaxIncludeDepth) {
+                CLayoutBuilder inner(&files_);
+                inner.includeDepth_ = includeDepth_ + 1;
+                inner.Create(xml, L"", callback_, manager, built);
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace SkinUI
