@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/Canvas.h"
+#include "ui/MessageFilter.h"
 #include "ui/Notify.h"
 #include "ui/UIDefs.h"
 
@@ -177,8 +178,32 @@ public:
     void DelayedDestroy(std::unique_ptr<CControlUI> control);
     void ReapDelayedControls();
 
+    // ---- Win32 side (WindowManager_win.cpp; Windows build only) ---------
+    // Binds the manager to its window (an HWND) and lists it among the
+    // process's managers for pre-translation.
+    void Init(void* window);
+    void* GetPaintWindow() const { return paintWindow_; }
+    // Painting, size, mouse, keyboard, focus, timers and tool tips of the
+    // window. True when handled; |result| is then the window procedure's.
+    bool MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+    // Offers a message to the pre-message filters first (the window base
+    // calls this before its own dispatch).
+    bool PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+    void AddPreMessageFilter(IMessageFilterUI* filter);
+    void RemovePreMessageFilter(IMessageFilterUI* filter);
+    void AddMessageFilter(IMessageFilterUI* filter);
+    void RemoveMessageFilter(IMessageFilterUI* filter);
+    void AddTranslateAccelerator(ITranslateAccelerator* translator);
+    void RemoveTranslateAccelerator(ITranslateAccelerator* translator);
+    // The loop's pre-translation of one message (a MSG*): for a top-level
+    // window its manager's translators then filters; for a child window
+    // every ancestor's manager, where only translators consume. True when
+    // the message was consumed.
+    static bool TranslateMessage(const void* msg);
+
 private:
     void Deliver(TControlNotify& msg);
+    void* paintWindow_ = nullptr;
 
     std::unique_ptr<CControlUI> root_;
     std::map<std::wstring, CControlUI*> names_;
