@@ -9,7 +9,7 @@ namespace SkinUI {
 void CWindowManagerUI::MessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
+        ::TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
