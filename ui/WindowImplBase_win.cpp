@@ -77,7 +77,16 @@ const WindowImplBase::Route WindowImplBase::kRoutes[] = {
     {WM_MOUSEHOVER, &WindowImplBase::OnMouseHover},
 };
 
-WindowImplBase::~WindowImplBase() = default;
+WindowImplBase::~WindowImplBase() {
+    // An object deleted before its window: the window must not call into the
+    // half-destroyed object (the manager goes first) nor outlive it.
+    if (hwnd_ != nullptr && IsWindow(hwnd_) && !subclassed_) {
+        const HWND hwnd = hwnd_;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        DestroyWindow(hwnd);
+    }
+}
 
 const TNotifyMap* WindowImplBase::GetNotifyMap() const {
     static const TNotifyMapEntry entries[] = {
