@@ -36,6 +36,21 @@ struct InternetHandleTraits {  // InternetOpen, InternetOpenUrl
     static void Close(HINTERNET h) { InternetCloseHandle(h); }
 };
 
+struct GdiObjectTraits {  // HBITMAP, HFONT, HBRUSH, HPEN, HRGN
+    static HGDIOBJ Invalid() { return nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {  // CreateCompatibleDC
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+struct WindowTraits {  // windows we create and must destroy ourselves
+    static HWND Invalid() { return nullptr; }
+    static void Close(HWND h) {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, FileHandleTraits>;          // CloseHandle
 using UniqueKernelHandle = UniqueResource<HANDLE, KernelHandleTraits>;  // CloseHandle
 using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindClose
@@ -43,4 +58,7 @@ using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;                // RegCl
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;             // FreeLibrary
 using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // LocalFree
 using UniqueInternetHandle =
-    UniqueResource<HINTERNET, InternetHandleTraits>;  // InternetCloseHandle
+    UniqueResource<HINTERNET, InternetHandleTraits>;               // InternetCloseHandle
+using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;  // DeleteObject
+using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;        // DeleteDC
+using UniqueWindow = UniqueResource<HWND, WindowTraits>;           // DestroyWindow
