@@ -45,6 +45,21 @@ struct InternetHandleTraits {  // InternetOpen, InternetOpenUrl
     static void Close(HINTERNET h) { InternetCloseHandle(h); }
 };
 
+struct GdiObjectTraits {  // HBITMAP, HFONT, HBRUSH, HPEN, HRGN
+    static HGDIOBJ Invalid() { return nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {  // CreateCompatibleDC
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+struct WindowTraits {  // windows we create and must destroy ourselves
+    static HWND Invalid() { return nullptr; }
+    static void Close(HWND h) {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, FileHandleTraits>;          // CloseHandle
 using UniqueKernelHandle = UniqueResource<HANDLE, KernelHandleTraits>;  // CloseHandle
 using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindClose
@@ -54,4 +69,7 @@ using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // Local
 using UniqueIcon = UniqueResource<HICON, IconTraits>;                   // DestroyIcon
 using UniqueRegion = UniqueResource<HRGN, RegionTraits>;                // DeleteObject
 using UniqueInternetHandle =
-    UniqueResource<HINTERNET, InternetHandleTraits>;  // InternetCloseHandle
+    UniqueResource<HINTERNET, InternetHandleTraits>;               // InternetCloseHandle
+using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;  // DeleteObject
+using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;        // DeleteDC
+using UniqueWindow = UniqueResource<HWND, WindowTraits>;           // DestroyWindow
