@@ -61,7 +61,7 @@ bool CNotifyPump::LoopDispatch(TControlNotify& msg) {
         if (entry == nullptr) continue;
         switch (entry->kind) {
             case NotifyHandlerKind::kNotify:
-                (this->*(entry->handler))(msg);
+                entry->handler(*this, msg);
                 return true;
             case NotifyHandlerKind::kEnd:
                 break;

@@ -13,7 +13,9 @@ namespace SkinUI {
 
 class CNotifyPump;
 
-using NotifyHandler = void (CNotifyPump::*)(TControlNotify&);
+// Entries call their handler through a small function that turns the pump
+// back into the class whose map holds the entry (see NotifyHandlerOf).
+using NotifyHandler = void (*)(CNotifyPump& pump, TControlNotify& msg);
 
 enum class NotifyHandlerKind {
     kEnd,     // ends a map's entries
@@ -32,10 +34,11 @@ struct TNotifyMap {
     const TNotifyMapEntry* entries;
 };
 
-// Turns a derived class's handler into a map entry's handler.
-template <class T>
-NotifyHandler NotifyHandlerOf(void (T::*handler)(TControlNotify&)) {
-    return static_cast<NotifyHandler>(handler);
+// The entry handler for |Method| of |T|, a class derived from CNotifyPump:
+//   NotifyHandlerOf<UIMain, &UIMain::OnSelect>
+template <class T, void (T::*Method)(TControlNotify&)>
+void NotifyHandlerOf(CNotifyPump& pump, TControlNotify& msg) {
+    (static_cast<T&>(pump).*Method)(msg);
 }
 
 class CNotifyPump {

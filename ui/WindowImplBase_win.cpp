@@ -90,7 +90,8 @@ WindowImplBase::~WindowImplBase() {
 
 const TNotifyMap* WindowImplBase::GetNotifyMap() const {
     static const TNotifyMapEntry entries[] = {
-        {L"click", L"", NotifyHandlerKind::kNotify, NotifyHandlerOf(&WindowImplBase::OnClick)},
+        {L"click", L"", NotifyHandlerKind::kNotify,
+         NotifyHandlerOf<WindowImplBase, &WindowImplBase::OnClick>},
         {L"", L"", NotifyHandlerKind::kEnd, nullptr},
     };
     static const TNotifyMap map = {CNotifyPump::GetNotifyMap(), entries};

@@ -27,9 +27,10 @@ public:
 protected:
     const TNotifyMap* GetNotifyMap() const override {
         static const TNotifyMapEntry entries[] = {
-            {L"click", L"", NotifyHandlerKind::kNotify, NotifyHandlerOf(&BasePump::OnBaseClick)},
+            {L"click", L"", NotifyHandlerKind::kNotify,
+             NotifyHandlerOf<BasePump, &BasePump::OnBaseClick>},
             {L"selectchanged", L"", NotifyHandlerKind::kNotify,
-             NotifyHandlerOf(&BasePump::OnBaseSelect)},
+             NotifyHandlerOf<BasePump, &BasePump::OnBaseSelect>},
             {L"", L"", NotifyHandlerKind::kEnd, nullptr},
         };
         static const TNotifyMap map = {CNotifyPump::GetNotifyMap(), entries};
@@ -52,10 +53,12 @@ public:
 protected:
     const TNotifyMap* GetNotifyMap() const override {
         static const TNotifyMapEntry entries[] = {
-            {L"click", L"", NotifyHandlerKind::kNotify, NotifyHandlerOf(&DerivedPump::OnAnyClick)},
-            {L"click", L"ok", NotifyHandlerKind::kNotify, NotifyHandlerOf(&DerivedPump::OnOkClick)},
             {L"click", L"", NotifyHandlerKind::kNotify,
-             NotifyHandlerOf(&DerivedPump::OnLastAnyClick)},
+             NotifyHandlerOf<DerivedPump, &DerivedPump::OnAnyClick>},
+            {L"click", L"ok", NotifyHandlerKind::kNotify,
+             NotifyHandlerOf<DerivedPump, &DerivedPump::OnOkClick>},
+            {L"click", L"", NotifyHandlerKind::kNotify,
+             NotifyHandlerOf<DerivedPump, &DerivedPump::OnLastAnyClick>},
             {L"", L"", NotifyHandlerKind::kEnd, nullptr},
         };
         static const TNotifyMap map = {BasePump::GetNotifyMap(), entries};

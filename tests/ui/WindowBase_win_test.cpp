@@ -383,6 +383,30 @@ TEST(WindowBase, CloseButtonClickClosesThroughTheNotifyPump) {
     EXPECT_EQ(window.closeCodes, std::vector<WPARAM>{1});
 }
 
+// A user's press over the caption's background starts a drag; over the
+// close button it clicks it, and the window closes with code 1.
+TEST(WindowBase, RealClickOnTheCloseButtonClosesTheWindow) {
+    CTestWindow window(kFrameLayout);
+    HWND hwnd = window.Open();
+    ASSERT_NE(hwnd, nullptr);
+    SetWindowPos(hwnd, nullptr, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    window.ShowWindow(true);
+    Drain();
+    POINT button{975, 15};
+    ClientToScreen(hwnd, &button);
+    SetCursorPos(button.x, button.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    // The pointer's move arrives first: the button becomes hot.
+    SkinUI::CControlUI* closeButton = window.GetManager().FindControl(std::wstring(L"closebtn"));
+    EXPECT_TRUE(PumpUntil([&] { return window.GetManager().GetHot() == closeButton; }));
+    SendInput(2, clicks, sizeof(INPUT));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(window.closeCodes, std::vector<WPARAM>{1});
+}
+
 TEST(WindowBase, ShowModalDisablesTheOwnerUntilItCloses) {
     CTestWindow owner(kPlainLayout, L"WindowBasePlain");
     HWND ownerHwnd = owner.Open();
