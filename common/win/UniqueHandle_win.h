@@ -31,6 +31,15 @@ struct LocalMemoryTraits {  // LocalAlloc, CommandLineToArgvW
     static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct IconTraits {  // LoadImage(IMAGE_ICON) without LR_SHARED
+    static HICON Invalid() { return nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+struct RegionTraits {  // CreateRoundRectRgn and friends, until SetWindowRgn takes it
+    static HRGN Invalid() { return nullptr; }
+    static void Close(HRGN h) { DeleteObject(h); }
+};
+
 struct InternetHandleTraits {  // InternetOpen, InternetOpenUrl
     static HINTERNET Invalid() { return nullptr; }
     static void Close(HINTERNET h) { InternetCloseHandle(h); }
@@ -57,6 +66,8 @@ using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindC
 using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;                // RegCloseKey
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;             // FreeLibrary
 using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // LocalFree
+using UniqueIcon = UniqueResource<HICON, IconTraits>;                   // DestroyIcon
+using UniqueRegion = UniqueResource<HRGN, RegionTraits>;                // DeleteObject
 using UniqueInternetHandle =
     UniqueResource<HINTERNET, InternetHandleTraits>;               // InternetCloseHandle
 using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;  // DeleteObject
