@@ -288,8 +288,6 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
         SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ApplyOpacity();
-
     InitWindow();
     return 0;
 }
@@ -388,24 +386,8 @@ std::unique_ptr<CControlUI> WindowImplBase::CreateControl(const wchar_t*) {
 }
 
 void WindowImplBase::SetOpacity(int opacity) {
+    // The manager makes its window layered (or not) as it stores the value.
     manager_.SetOpacity(opacity);
-    ApplyOpacity();
-}
-
-void WindowImplBase::ApplyOpacity() {
-    if (hwnd_ == nullptr) return;
-    const int opacity = manager_.GetWindowAttributes().opacity;
-    LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-    if (opacity < 255) {
-        SetWindowLongW(hwnd_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        if (!SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(opacity), LWA_ALPHA)) {
-            QLogger::Log(QLOG_ERROR,
-                         "WindowImplBase::ApplyOpacity: SetLayeredWindowAttributes failed: %lu",
-                         GetLastError());
-        }
-    } else if ((exStyle & WS_EX_LAYERED) != 0) {
-        SetWindowLongW(hwnd_, GWL_EXSTYLE, exStyle & ~static_cast<LONG>(WS_EX_LAYERED));
-    }
 }
 
 }  // namespace SkinUI

@@ -81,9 +81,6 @@ public:
 
 protected:
     const TNotifyMap* GetNotifyMap() const override;
-    // Applies the opacity the manager holds to the window.
-    void ApplyOpacity();
-
     CWindowManagerUI manager_;
 
 private:
