@@ -213,8 +213,8 @@ public:
     // Painting, size, mouse, keyboard, focus, timers and tool tips of the
     // window. True when handled; |result| is then the window procedure's.
     bool MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
-    // Offers a message to the pre-message filters first (the window base
-    // calls this before its own dispatch).
+    // Offers a message to the pre-message filters in registration order
+    // (the loop's pre-translation calls it); true when one handled it.
     bool PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
     void AddPreMessageFilter(IMessageFilterUI* filter);
     void RemovePreMessageFilter(IMessageFilterUI* filter);

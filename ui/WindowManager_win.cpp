@@ -69,6 +69,24 @@ bool TakesFocus(const CControlUI* control) {
            dynamic_cast<const CEditUI*>(control) != nullptr;
 }
 
+// Controls that react to the mouse, or at least show a tool tip. Plain
+// labels and layouts let presses through to what lies beneath them (the
+// change-server label laid over its combo box's text must not swallow the
+// clicks that open the list).
+bool TakesMouse(CControlUI* control) {
+    return dynamic_cast<CButtonUI*>(control) != nullptr ||
+           dynamic_cast<CComboUI*>(control) != nullptr ||
+           dynamic_cast<CEditUI*>(control) != nullptr || !control->GetToolTip().empty();
+}
+
+CControlUI* FindInputControl(const CWindowManagerUI& manager, TPoint point) {
+    CControlUI* root = manager.GetRoot();
+    if (root == nullptr) return nullptr;
+    return root->FindControl(
+        [point](CControlUI* c) { return c->GetPos().Contains(point.x, point.y) && TakesMouse(c); },
+        true);
+}
+
 void CollectFocusable(CControlUI* control, std::vector<CControlUI*>& out) {
     if (control == nullptr || !control->IsVisible()) return;
     if (TakesFocus(control)) out.push_back(control);
@@ -328,7 +346,7 @@ void CWindowManagerUI::TWin32State::SetHot(CControlUI* control, TPoint point) {
 void CWindowManagerUI::TWin32State::OnMouseMove(TPoint point) {
     manager.SetMousePoint(point);
     if (!trackingLeave) TrackMouse(false);
-    CControlUI* under = manager.FindControl(point);
+    CControlUI* under = FindInputControl(manager, point);
     if (capture != nullptr) {
         // While pressed, only the pressed control is hot (it shows pushed
         // only while the pointer is over it).
@@ -352,7 +370,7 @@ void CWindowManagerUI::TWin32State::OnMouseLeave() {
 void CWindowManagerUI::TWin32State::OnButtonDown(TPoint point) {
     manager.SetMousePoint(point);
     HideToolTip();
-    CControlUI* under = manager.FindControl(point);
+    CControlUI* under = FindInputControl(manager, point);
     SetHot(under, point);
     // A press outside every control that takes the focus ends typing.
     manager.SetFocus(TakesFocus(under) ? under : nullptr);
@@ -373,7 +391,7 @@ void CWindowManagerUI::TWin32State::OnButtonUp(TPoint point) {
     pressed->DoEvent(up);
     if (capture == nullptr && pressed == hot) {
         // The pointer may have moved while the capture hid it from us.
-        SetHot(manager.FindControl(point), point);
+        SetHot(FindInputControl(manager, point), point);
     }
 }
 

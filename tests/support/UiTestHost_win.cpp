@@ -39,7 +39,13 @@ UiTestHost::UiTestHost(const std::wstring& layout, int x, int y) {
 
 UiTestHost::~UiTestHost() {
     manager_.RemoveNotifier(this);
-    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    if (IsWindow(hwnd_)) {
+        // Without a window manager Wine waits two seconds for an X window
+        // being hidden to be withdrawn; one destroyed while still marked
+        // visible goes at once.
+        SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_VISIBLE);
+        DestroyWindow(hwnd_);
+    }
     Drain();
 }
 
