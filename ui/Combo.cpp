@@ -150,6 +150,8 @@ void CComboUI::DoEvent(TEventUI& event) {
 bool CComboUI::Activate() {
     if (!CControlUI::Activate()) return false;
     Notify(L"dropdown");
+    // The notification's handler may have hidden or disabled the box.
+    if (manager_ != nullptr && IsVisible() && IsEnabled()) manager_->ShowDropDown(this);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The combo box and the list element classes. The combo owns its items as
 // children (they are not laid out inside the closed box) and draws the
 // selected item's text in the box; the drop-down list window is the window
-// base's. UI thread only.
+// manager's. UI thread only.
 #pragma once
 
 #include <cstdint>

@@ -119,7 +119,11 @@ void CEditUI::SetMaxChar(int value) {
 }
 
 void CEditUI::SetText(const std::wstring& text) {
-    CLabelUI::SetText(text.substr(0, static_cast<size_t>(maxChar_)));
+    const std::wstring cut = text.substr(0, static_cast<size_t>(maxChar_));
+    if (cut == text_) return;
+    CLabelUI::SetText(cut);
+    // While the field is being typed in, its native window shows the text.
+    if (manager_ != nullptr) manager_->ControlTextChanged(this);
 }
 
 std::wstring CEditUI::DisplayText() const {

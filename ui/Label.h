@@ -1,7 +1,8 @@
 // Text controls: the label (colours, alignment, font, text margin), the
 // plain text control, the edit field and the other text-entry classes as
 // far as a layout describes them. The native edit window that takes the
-// keyboard belongs to the window base. UI thread only.
+// keyboard while an edit field has the focus is the window manager's.
+// UI thread only.
 #pragma once
 
 #include <optional>

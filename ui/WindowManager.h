@@ -22,6 +22,26 @@ class CSkinPackage;
 class ISkinFileSource;
 class ISkinFileSystem;
 class CControlUI;
+class CComboUI;
+
+// What the portable manager tells the window's platform side: changes it
+// must show on screen and requests it must act on. The Win32 side
+// implements it once the manager is bound to a window; until then nothing
+// is told. UI thread only.
+class IWindowHostUI {
+public:
+    virtual ~IWindowHostUI() = default;
+    virtual void InvalidateRect(const TRect& rect) = 0;
+    // Asynchronous notifications are waiting in the queue.
+    virtual void WakeForNotifications() = 0;
+    virtual void OpacityChanged(int opacity) = 0;
+    // |control| is leaving the tree (nullptr: the whole tree is replaced).
+    virtual void ControlGone(CControlUI* control) = 0;
+    // A control's text changed programmatically (an edit field's native
+    // window follows it).
+    virtual void ControlTextChanged(CControlUI* control) = 0;
+    virtual void ShowDropDown(CComboUI* combo) = 0;
+};
 
 // Decodes a named skin image. The window manager caches what it returns;
 // the Windows build reads through the skin package, tests hand in fakes.
@@ -123,7 +143,8 @@ public:
     // Lays the tree out in a client area of |size|.
     void SetClientSize(TSize size);
     TSize GetClientSize() const { return clientSize_; }
-    void NeedUpdate() { needUpdate_ = true; }
+    // Lays out again at the next paint and repaints the whole window.
+    void NeedUpdate();
     bool IsUpdateNeeded() const { return needUpdate_; }
     void Invalidate(const TRect& rect);
     // The union of what was invalidated since the last TakeInvalidRect.
@@ -173,6 +194,12 @@ public:
                     uint32_t lParam = 0, bool async = false);
     void DeliverQueuedNotifications();
     void SetMousePoint(TPoint point) { mouse_ = point; }
+    TPoint GetMousePoint() const { return mouse_; }
+
+    // Calls from controls that the platform side acts on (see IWindowHostUI).
+    void ControlTextChanged(CControlUI* control);
+    void ShowDropDown(CComboUI* combo);
+    void SetHost(IWindowHostUI* host) { host_ = host; }
 
     // Controls whose deletion must wait until no code of theirs runs.
     void DelayedDestroy(std::unique_ptr<CControlUI> control);
@@ -186,8 +213,8 @@ public:
     // Painting, size, mouse, keyboard, focus, timers and tool tips of the
     // window. True when handled; |result| is then the window procedure's.
     bool MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
-    // Offers a message to the pre-message filters first (the window base
-    // calls this before its own dispatch).
+    // Offers a message to the pre-message filters in registration order
+    // (the loop's pre-translation calls it); true when one handled it.
     bool PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
     void AddPreMessageFilter(IMessageFilterUI* filter);
     void RemovePreMessageFilter(IMessageFilterUI* filter);
@@ -201,9 +228,37 @@ public:
     // the message was consumed.
     static bool TranslateMessage(const void* msg);
 
+    // Keyboard focus among the controls of the window. Focusing an edit
+    // field gives it a native edit window; "setfocus"/"killfocus" follow.
+    void SetFocus(CControlUI* control);
+    CControlUI* GetFocus() const;
+    // Moves the focus to the next (or previous) control that takes it, in
+    // tree order, wrapping around. False when no control takes the focus.
+    bool SetNextTabControl(bool forward = true);
+    // Timers of controls: each fires "timer" with wParam = |id| to the
+    // control. A control's timers end when it leaves the tree.
+    bool SetTimer(CControlUI* control, unsigned id, unsigned elapseMs);
+    bool KillTimer(CControlUI* control, unsigned id);
+    void KillTimer(CControlUI* control);
+    CControlUI* GetHot() const;
+    // The native edit window of the focused edit field (an HWND), if any.
+    void* GetEditWindow() const;
+    // The open drop-down list of a combo box (an HWND), if any.
+    void* GetDropDownWindow() const;
+    // The tool-tip window (an HWND), created at the first tool tip.
+    void* GetToolTipWindow() const;
+
 private:
     void Deliver(TControlNotify& msg);
     void* paintWindow_ = nullptr;
+    IWindowHostUI* host_ = nullptr;
+    // The Win32 side's state (input tracking, buffers, native child
+    // windows); created by Init, so never in native builds.
+    struct TWin32State;
+    struct TWin32StateDeleter {
+        void operator()(TWin32State* state) const;
+    };
+    std::unique_ptr<TWin32State, TWin32StateDeleter> win_;
 
     std::unique_ptr<CControlUI> root_;
     std::map<std::wstring, CControlUI*> names_;

@@ -69,6 +69,7 @@ bool CWindowManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
         return false;
     }
     names_.clear();
+    if (host_ != nullptr) host_->ControlGone(nullptr);
     if (root_) {
         root_->SetManager(nullptr, nullptr);
         DelayedDestroy(std::move(root_));
@@ -100,6 +101,7 @@ void CWindowManagerUI::RegisterName(CControlUI* control) {
 }
 
 void CWindowManagerUI::ForgetControl(CControlUI* control) {
+    if (host_ != nullptr) host_->ControlGone(control);
     std::erase_if(names_, [control](const auto& entry) { return entry.second == control; });
 }
 
@@ -109,8 +111,14 @@ void CWindowManagerUI::SetClientSize(TSize size) {
     Invalidate(TRect{0, 0, clientSize_.cx, clientSize_.cy});
 }
 
+void CWindowManagerUI::NeedUpdate() {
+    needUpdate_ = true;
+    Invalidate(TRect{0, 0, clientSize_.cx, clientSize_.cy});
+}
+
 void CWindowManagerUI::Invalidate(const TRect& rect) {
     if (rect.IsEmpty()) return;
+    if (host_ != nullptr) host_->InvalidateRect(rect);
     if (invalid_.IsEmpty()) {
         invalid_ = rect;
         return;
@@ -241,6 +249,7 @@ bool CWindowManagerUI::ApplyWindowAttribute(const std::wstring& name, const wcha
 
 void CWindowManagerUI::SetOpacity(int opacity) {
     window_.opacity = std::clamp(opacity, 0, 255);
+    if (host_ != nullptr) host_->OpacityChanged(window_.opacity);
 }
 
 void CWindowManagerUI::AddNotifier(INotifyUI* notifier) {
@@ -258,7 +267,10 @@ void CWindowManagerUI::SendNotify(CControlUI* control, const std::wstring& type,
                                   uint32_t lParam, bool async) {
     TControlNotify msg{type, L"", control, TickCount(), mouse_, wParam, lParam};
     if (async) {
+        const bool wasEmpty = queued_.empty();
         queued_.push_back(std::move(msg));
+        // One wake-up per batch: the delivery takes everything queued.
+        if (wasEmpty && host_ != nullptr) host_->WakeForNotifications();
         return;
     }
     Deliver(msg);
@@ -290,6 +302,14 @@ void CWindowManagerUI::DelayedDestroy(std::unique_ptr<CControlUI> control) {
 
 void CWindowManagerUI::ReapDelayedControls() {
     delayedDestroy_.clear();
+}
+
+void CWindowManagerUI::ControlTextChanged(CControlUI* control) {
+    if (host_ != nullptr && control != nullptr) host_->ControlTextChanged(control);
+}
+
+void CWindowManagerUI::ShowDropDown(CComboUI* combo) {
+    if (host_ != nullptr && combo != nullptr) host_->ShowDropDown(combo);
 }
 
 }  // namespace SkinUI

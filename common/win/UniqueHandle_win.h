@@ -31,9 +31,33 @@ struct LocalMemoryTraits {  // LocalAlloc, CommandLineToArgvW
     static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct IconTraits {  // LoadImage(IMAGE_ICON) without LR_SHARED
+    static HICON Invalid() { return nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+struct RegionTraits {  // CreateRoundRectRgn and friends, until SetWindowRgn takes it
+    static HRGN Invalid() { return nullptr; }
+    static void Close(HRGN h) { DeleteObject(h); }
+};
+
 struct InternetHandleTraits {  // InternetOpen, InternetOpenUrl
     static HINTERNET Invalid() { return nullptr; }
     static void Close(HINTERNET h) { InternetCloseHandle(h); }
+};
+
+struct GdiObjectTraits {  // HBITMAP, HFONT, HBRUSH, HPEN, HRGN
+    static HGDIOBJ Invalid() { return nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {  // CreateCompatibleDC
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+struct WindowTraits {  // windows we create and must destroy ourselves
+    static HWND Invalid() { return nullptr; }
+    static void Close(HWND h) {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
 };
 
 using UniqueHandle = UniqueResource<HANDLE, FileHandleTraits>;          // CloseHandle
@@ -42,5 +66,10 @@ using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;      // FindC
 using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;                // RegCloseKey
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;             // FreeLibrary
 using UniqueLocalMemory = UniqueResource<HLOCAL, LocalMemoryTraits>;    // LocalFree
+using UniqueIcon = UniqueResource<HICON, IconTraits>;                   // DestroyIcon
+using UniqueRegion = UniqueResource<HRGN, RegionTraits>;                // DeleteObject
 using UniqueInternetHandle =
-    UniqueResource<HINTERNET, InternetHandleTraits>;  // InternetCloseHandle
+    UniqueResource<HINTERNET, InternetHandleTraits>;               // InternetCloseHandle
+using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;  // DeleteObject
+using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;        // DeleteDC
+using UniqueWindow = UniqueResource<HWND, WindowTraits>;           // DestroyWindow

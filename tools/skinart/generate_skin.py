@@ -784,12 +784,13 @@ def changeserver_bg():
 
 def changeserver_selectlist():
     """Combo box face, stretched by its middle (corner 2,2,24,2): the right
-    24 pixels hold the drop button."""
+    24 pixels hold the drop button. The field is light because the box
+    draws the chosen server in the window's default text colour, black."""
     w, h = 142, 19
     img = P.solid(w, h, "#2e3648")
-    P.paint(img, P.rrect(w, h, (1, 1, w - 1, h - 1)), "#05070b")
+    P.paint(img, P.rrect(w, h, (1, 1, w - 1, h - 1)), "#8a6a30")
     P.paint(img, P.rrect(w, h, (2, 2, w - 2, h - 2)),
-            P.vgrad(w, h, [(0, "#05070b"), (1, "#111622")], 2, h - 2))
+            P.vgrad(w, h, [(0, "#d9d4c7"), (0.25, "#f4f1ea"), (1, "#e6e1d4")], 2, h - 2))
     btn = (w - 23, 2, w - 2, h - 2)
     P.paint(img, P.rrect(w, h, btn), P.vgrad(w, h, STEEL, btn[1], btn[3]))
     P.paint(img, P.rrect(w, h, (btn[0] - 1, 2, btn[0], h - 2)), "#8a6a30")
