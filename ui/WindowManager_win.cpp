@@ -968,6 +968,13 @@ bool CWindowManagerUI::TranslateMessage(const void* msg) {
         HWND own = manager->win_->hwnd;
         const bool mine = own == m->hwnd;
         if (!mine && !(child && IsChild(own, m->hwnd))) continue;
+        // An open drop-down list takes its keys before any filter: Escape
+        // closes the list, not the window (nor is it swallowed by a window
+        // that ignores Escape).
+        if (m->message == WM_KEYDOWN && manager->win_->dropDown &&
+            manager->win_->OnKeyDown(m->wParam)) {
+            return true;
+        }
         const std::vector<ITranslateAccelerator*> translators = manager->win_->translators;
         for (ITranslateAccelerator* translator : translators) {
             if (translator->TranslateAccelerator(m)) return true;

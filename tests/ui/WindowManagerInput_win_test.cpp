@@ -161,12 +161,22 @@ TEST(WindowManagerCombo, DropDownPicksWithKeysAndWithTheMouse) {
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(OfType(host.events, "itemselect"), (Events{"itemselect:servers:1:-1"}));
 
-    // Escape closes without choosing.
+    // Escape closes without choosing, even in a window whose filter
+    // swallows Escape (as the launcher's windows do).
+    struct SwallowEscape : SkinUI::IMessageFilterUI {
+        intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t,
+                                bool& handled) override {
+            handled = message == WM_KEYDOWN && wParam == VK_ESCAPE;
+            return 0;
+        }
+    } swallow;
+    host.manager().AddPreMessageFilter(&swallow);
     host.Click(50, 60);
     host.Key(VK_DOWN);
     host.Key(VK_ESCAPE);
     EXPECT_EQ(host.manager().GetDropDownWindow(), nullptr);
     EXPECT_EQ(combo->GetCurSel(), 1);
+    host.manager().RemovePreMessageFilter(&swallow);
 
     // The mouse: hover the third row and release on it.
     host.Click(50, 60);
