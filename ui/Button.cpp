@@ -57,32 +57,27 @@ void CButtonUI::SetDisabledImage(const std::wstring& image) {
 }
 
 void CButtonUI::DoEvent(TEventUI& event) {
-    switch (event.type) {
-        case UIEvent::MouseEnter:
-            if (IsEnabled()) hot_ = true;
-            break;
-        case UIEvent::MouseLeave:
-            hot_ = false;
-            break;
-        case UIEvent::ButtonDown:
-            if (!IsEnabled()) return;
-            pushed_ = true;
-            break;
-        case UIEvent::ButtonUp:
-            if (!pushed_) return;
-            pushed_ = false;
-            Invalidate();
-            // A press dragged off the button and released elsewhere is a
-            // change of mind, not a click.
-            if (pos_.Contains(event.point.x, event.point.y)) Activate();
+    switch (press_.Track(event, IsEnabled(), pos_)) {
+        case TPressState::kUnchanged:
             return;
+        case TPressState::kChanged:
+            Invalidate();
+            return;
+        case TPressState::kClicked:
+            Invalidate();
+            Activate();
+            return;
+        case TPressState::kNotAPressEvent:
+            break;
+    }
+    switch (event.type) {
         case UIEvent::SetFocus:
             focused_ = true;
             break;
         case UIEvent::KillFocus:
             focused_ = false;
             break;
-        case UIEvent::MouseMove:
+        default:
             return;
     }
     Invalidate();
@@ -99,8 +94,8 @@ void CButtonUI::PaintStatusImage(ICanvas& canvas) {
     // the fallback for every state whose own image is missing or broken.
     if (!IsEnabled() && DrawImage(canvas, disabledImage_)) return;
     if (IsEnabled()) {
-        if (pushed_ && DrawImage(canvas, pushedImage_)) return;
-        if (hot_ && DrawImage(canvas, hotImage_)) return;
+        if (press_.pushed && DrawImage(canvas, pushedImage_)) return;
+        if (press_.hot && DrawImage(canvas, hotImage_)) return;
         if (focused_ && DrawImage(canvas, focusedImage_)) return;
     }
     DrawImage(canvas, normalImage_);

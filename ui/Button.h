@@ -19,8 +19,8 @@ public:
     void SetFocusedImage(const std::wstring& image);
     void SetDisabledImage(const std::wstring& image);
 
-    bool IsHot() const { return hot_; }
-    bool IsPushed() const { return pushed_; }
+    bool IsHot() const { return press_.hot; }
+    bool IsPushed() const { return press_.pushed; }
     bool IsFocused() const { return focused_; }
 
     void DoEvent(TEventUI& event) override;
@@ -35,8 +35,7 @@ protected:
     TImageDrawInfo pushedImage_;
     TImageDrawInfo focusedImage_;
     TImageDrawInfo disabledImage_;
-    bool hot_ = false;
-    bool pushed_ = false;
+    TPressState press_;
     bool focused_ = false;
 };
 

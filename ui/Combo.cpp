@@ -125,26 +125,9 @@ void CComboUI::DoPaint(ICanvas& canvas, const TRect& paint) {
 }
 
 void CComboUI::DoEvent(TEventUI& event) {
-    switch (event.type) {
-        case UIEvent::MouseEnter:
-            if (IsEnabled()) hot_ = true;
-            break;
-        case UIEvent::MouseLeave:
-            hot_ = false;
-            break;
-        case UIEvent::ButtonDown:
-            if (!IsEnabled()) return;
-            pushed_ = true;
-            break;
-        case UIEvent::ButtonUp:
-            if (!pushed_) return;
-            pushed_ = false;
-            if (pos_.Contains(event.point.x, event.point.y)) Activate();
-            break;
-        default:
-            return;
-    }
-    Invalidate();
+    const auto result = press_.Track(event, IsEnabled(), pos_);
+    if (result == TPressState::kClicked) Activate();
+    if (result == TPressState::kChanged || result == TPressState::kClicked) Invalidate();
 }
 
 bool CComboUI::Activate() {
@@ -163,8 +146,8 @@ CControlUI* CComboUI::FindControl(const std::function<bool(CControlUI*)>& match,
 void CComboUI::PaintStatusImage(ICanvas& canvas) {
     if (!IsEnabled() && DrawImage(canvas, disabledImage_)) return;
     if (IsEnabled()) {
-        if (pushed_ && DrawImage(canvas, pushedImage_)) return;
-        if (hot_ && DrawImage(canvas, hotImage_)) return;
+        if (press_.pushed && DrawImage(canvas, pushedImage_)) return;
+        if (press_.hot && DrawImage(canvas, hotImage_)) return;
     }
     DrawImage(canvas, normalImage_);
 }

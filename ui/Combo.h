@@ -74,8 +74,7 @@ protected:
     TImageDrawInfo disabledImage_;
     TRect textPadding_;
     int curSel_ = -1;
-    bool hot_ = false;
-    bool pushed_ = false;
+    TPressState press_;
 };
 
 }  // namespace SkinUI

@@ -270,4 +270,25 @@ void CControlUI::Notify(const std::wstring& type, uint32_t wParam, uint32_t lPar
     for (auto& delegate : OnNotify) delegate(msg);
 }
 
+TPressState::Result TPressState::Track(const TEventUI& event, bool enabled, const TRect& pos) {
+    switch (event.type) {
+        case UIEvent::MouseEnter:
+            if (enabled) hot = true;
+            return kChanged;
+        case UIEvent::MouseLeave:
+            hot = false;
+            return kChanged;
+        case UIEvent::ButtonDown:
+            if (!enabled) return kUnchanged;
+            pushed = true;
+            return kChanged;
+        case UIEvent::ButtonUp:
+            if (!pushed) return kUnchanged;
+            pushed = false;
+            return pos.Contains(event.point.x, event.point.y) ? kClicked : kChanged;
+        default:
+            return kNotAPressEvent;
+    }
+}
+
 }  // namespace SkinUI

@@ -42,6 +42,24 @@ struct TEventUI {
     TPoint point;  // client coordinates
 };
 
+// The hot and pushed state of a control that is pressed like a button. A
+// press dragged off the control and released elsewhere is a change of
+// mind, not a click.
+struct TPressState {
+    enum Result {
+        kNotAPressEvent,  // focus or move: the control's own business
+        kUnchanged,       // a press event that changes nothing
+        kChanged,         // repaint
+        kClicked,         // repaint and activate
+    };
+
+    // Follows enter, leave, down and up events.
+    Result Track(const TEventUI& event, bool enabled, const TRect& pos);
+
+    bool hot = false;
+    bool pushed = false;
+};
+
 // One entry of a control class's attribute table.
 template <class T>
 struct TAttribute {
