@@ -44,7 +44,9 @@ std::wstring ExecutableFolder() {
 
 // A resource number written in decimal; 0 for anything else.
 int ResourceNumber(LPCWSTR text) {
-    if (text == nullptr || *text == L'\0') return 0;
+    // The usual Win32 form, MAKEINTRESOURCE, carries the number itself.
+    if (IS_INTRESOURCE(text)) return LOWORD(reinterpret_cast<ULONG_PTR>(text));
+    if (*text == L'\0') return 0;
     int value = 0;
     for (const wchar_t* p = text; *p != L'\0'; ++p) {
         if (*p < L'0' || *p > L'9' || value > 65535) return 0;
@@ -349,7 +351,8 @@ LRESULT WindowImplBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     if (routed && handled) return result;
 
-    handled = true;
+    // A window's own handler sets the flag for the messages it takes.
+    handled = false;
     result = HandleCustomMessage(message, wParam, lParam, handled);
     if (handled) return result;
 

@@ -69,6 +69,7 @@ bool CWindowManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
         return false;
     }
     names_.clear();
+    queued_.clear();  // their senders belong to the tree that goes
     if (host_ != nullptr) host_->ControlGone(nullptr);
     if (root_) {
         root_->SetManager(nullptr, nullptr);
@@ -103,6 +104,8 @@ void CWindowManagerUI::RegisterName(CControlUI* control) {
 void CWindowManagerUI::ForgetControl(CControlUI* control) {
     if (host_ != nullptr) host_->ControlGone(control);
     std::erase_if(names_, [control](const auto& entry) { return entry.second == control; });
+    // A queued notification must not outlive its sender.
+    std::erase_if(queued_, [control](const TControlNotify& msg) { return msg.sender == control; });
 }
 
 void CWindowManagerUI::SetClientSize(TSize size) {

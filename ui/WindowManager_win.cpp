@@ -1020,6 +1020,17 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
         return true;
     }
     switch (message) {
+        case WM_GETMINMAXINFO: {
+            // The layout's tracking limits; left unhandled so that a window
+            // that does not take the message still gets the default rest.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            const TWindowAttributes& window = GetWindowAttributes();
+            if (window.minInfo.cx > 0) info->ptMinTrackSize.x = window.minInfo.cx;
+            if (window.minInfo.cy > 0) info->ptMinTrackSize.y = window.minInfo.cy;
+            if (window.maxInfo.cx > 0) info->ptMaxTrackSize.x = window.maxInfo.cx;
+            if (window.maxInfo.cy > 0) info->ptMaxTrackSize.y = window.maxInfo.cy;
+            return false;
+        }
         case WM_ERASEBKGND:
             result = 1;
             return true;

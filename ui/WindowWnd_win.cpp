@@ -172,7 +172,8 @@ UINT CWindowWnd::ShowModal() {
     const HWND hwnd = hwnd_;
     if (hwnd == nullptr || !IsWindow(hwnd)) return 0;
     const HWND owner = GetWindow(hwnd, GW_OWNER);
-    ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    // Through the overridable operation: some windows extend showing.
+    ShowWindow(true, true);
     if (owner != nullptr) EnableWindow(owner, FALSE);
     UINT result = 0;
     bool quit = false;

@@ -74,9 +74,8 @@ public:
     LRESULT HandleCustomMessage(UINT message, WPARAM, LPARAM, bool& handled) override {
         if (message == kRunHook && hook) {
             hook();
-            return 0;
+            handled = true;
         }
-        handled = false;
         return 0;
     }
     void OnParentMoveSize(UINT message, WPARAM, LPARAM) override { parentMoves.push_back(message); }
@@ -283,6 +282,38 @@ TEST(WindowBase, MaximisingFillsTheWorkAreaAndSwapsTheButtons) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     EXPECT_EQ(rc.right - rc.left, 1000);
+}
+
+// A window that leaves WM_GETMINMAXINFO to others (as the game window does)
+// still gets the layout's tracking limits, from its manager.
+class CUnlimitedWindow : public CTestWindow {
+public:
+    using CTestWindow::CTestWindow;
+    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, bool& handled) override {
+        handled = false;
+        return 0;
+    }
+};
+
+TEST(WindowBase, TheManagerAppliesTheLayoutsTrackingLimits) {
+    CUnlimitedWindow window(
+        L"<Window size=\"600,400\" mininfo=\"500,300\" maxinfo=\"900,700\">"
+        L"<VerticalLayout bkcolor=\"#FF203040\" /></Window>",
+        L"WindowBaseLimitsTest");
+    HWND hwnd = window.Open(nullptr, WS_POPUP | WS_THICKFRAME | WS_SYSMENU);
+    ASSERT_NE(hwnd, nullptr);
+    MINMAXINFO info{};
+    SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 500);
+    EXPECT_EQ(info.ptMinTrackSize.y, 300);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 900);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 700);
+    // The system enforces them on a resize.
+    SetWindowPos(hwnd, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, 500);
+    EXPECT_EQ(rc.bottom - rc.top, 300);
 }
 
 TEST(WindowBase, RoundCornersFollowEveryResize) {
