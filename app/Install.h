@@ -14,6 +14,9 @@ void RestartLauncher(const std::wstring& executablePath);
 // Offers |executablePath| for pinning to the taskbar; 0 on success.
 long PinToTaskbar(const std::wstring& executablePath);
 
+// The login key carried in the running executable's file name, or empty.
+std::wstring GetCdnKeyFromFileName();
+
 // The login key carried in a file name "<name>_<key>.exe" ('.exe' in any
 // case), or empty. |modulePath| is the running executable's full path.
 std::wstring CdnKeyFromModulePath(const std::wstring& modulePath);

@@ -33,10 +33,14 @@ void RestartLauncher(const std::wstring& executablePath) {
     }
 }
 
-void RelocationRestart(const std::wstring& installedPath) {
+std::wstring GetCdnKeyFromFileName() {
     wchar_t modulePath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    const std::wstring key = CdnKeyFromModulePath(modulePath);
+    return CdnKeyFromModulePath(modulePath);
+}
+
+void RelocationRestart(const std::wstring& installedPath) {
+    const std::wstring key = GetCdnKeyFromFileName();
     if (!key.empty()) {
         QLogger::LogW(QLOG_NORMAL, L"cdnkey = %ls", key.c_str());
         CommandLineOptions[L"-LoginUrl:"] = CommandLineOption{key, true};
