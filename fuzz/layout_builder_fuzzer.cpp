@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzCanvas.h"
 #include "ui/Canvas.h"
 #include "ui/LayoutBuilder.h"
 #include "ui/SkinMarkup.h"
@@ -45,19 +46,11 @@ public:
     }
 };
 
-class NullCanvas : public SkinUI::ICanvas {
+class NullCanvas : public FuzzCanvas {
 public:
-    void FillRect(const SkinUI::TRect&, uint32_t) override {}
     void DrawImage(const SkinUI::TImageData& image, const SkinUI::TImageDraw& draw) override {
         if (draw.source.right > image.width || draw.source.bottom > image.height) std::abort();
     }
-    void DrawText(const std::wstring&, const SkinUI::TRect&, const SkinUI::TFontInfo&, uint32_t,
-                  unsigned) override {}
-    void DrawBorder(const SkinUI::TRect&, int, uint32_t) override {}
-    void DrawRoundBorder(const SkinUI::TRect&, int, int, int, uint32_t) override {}
-    void PushClip(const SkinUI::TRect&) override { ++depth; }
-    void PopClip() override { --depth; }
-    int depth = 0;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "fuzz/FuzzCanvas.h"
 #include "ui/Control.h"
 #include "ui/ImageDrawInfo.h"
 #include "ui/WindowManager.h"
@@ -24,9 +25,8 @@ public:
     }
 };
 
-class CheckingCanvas : public SkinUI::ICanvas {
+class CheckingCanvas : public FuzzCanvas {
 public:
-    void FillRect(const SkinUI::TRect&, uint32_t) override {}
     void DrawImage(const SkinUI::TImageData& image, const SkinUI::TImageDraw& draw) override {
         const auto& s = draw.source;
         if (s.left < 0 || s.top < 0 || s.right > image.width || s.bottom > image.height ||
@@ -34,13 +34,6 @@ public:
             std::abort();
         }
     }
-    void DrawText(const std::wstring&, const SkinUI::TRect&, const SkinUI::TFontInfo&, uint32_t,
-                  unsigned) override {}
-    void DrawBorder(const SkinUI::TRect&, int, uint32_t) override {}
-    void DrawRoundBorder(const SkinUI::TRect&, int, int, int, uint32_t) override {}
-    void PushClip(const SkinUI::TRect&) override { ++depth; }
-    void PopClip() override { --depth; }
-    int depth = 0;
 };
 
 }  // namespace

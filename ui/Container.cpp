@@ -186,10 +186,7 @@ void CContainerUI::DoPaint(ICanvas& canvas, const TRect& paint) {
     TRect visible;
     if (!IntersectRect(paint, pos_, visible)) return;
     canvas.PushClip(visible);
-    PaintBkColor(canvas);
-    PaintBkImage(canvas);
-    PaintStatusImage(canvas);
-    PaintText(canvas);
+    PaintOwnLayers(canvas);
     TRect inner;
     const bool innerVisible = IntersectRect(visible, InnerRect(), inner);
     for (auto& item : items_) {

@@ -180,14 +180,18 @@ void CControlUI::NeedParentUpdate() {
     if (manager_ != nullptr) manager_->NeedUpdate();
 }
 
-void CControlUI::DoPaint(ICanvas& canvas, const TRect& paint) {
-    TRect visible;
-    if (!IntersectRect(paint, pos_, visible)) return;
-    canvas.PushClip(visible);
+void CControlUI::PaintOwnLayers(ICanvas& canvas) {
     PaintBkColor(canvas);
     PaintBkImage(canvas);
     PaintStatusImage(canvas);
     PaintText(canvas);
+}
+
+void CControlUI::DoPaint(ICanvas& canvas, const TRect& paint) {
+    TRect visible;
+    if (!IntersectRect(paint, pos_, visible)) return;
+    canvas.PushClip(visible);
+    PaintOwnLayers(canvas);
     PaintBorder(canvas);
     canvas.PopClip();
 }

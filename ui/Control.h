@@ -181,6 +181,9 @@ protected:
     virtual void PaintBkImage(ICanvas& canvas);
     virtual void PaintStatusImage(ICanvas& canvas);
     virtual void PaintText(ICanvas& canvas);
+    // Background colour and image, state image and text: everything a
+    // control draws of itself under its children and its border.
+    void PaintOwnLayers(ICanvas& canvas);
     virtual void PaintBorder(ICanvas& canvas);
 
     // Draws one image attribute into the control; |dest| (relative to the

@@ -83,19 +83,26 @@ bool CLayoutBuilder::Load(const std::wstring& layout, const std::wstring& type) 
     return true;
 }
 
+CSkinMarkupNode CLayoutBuilder::Begin(const std::wstring& layout, const std::wstring& type,
+                                      IDialogBuilderCallback* callback, CWindowManagerUI* manager) {
+    error_.clear();
+    callback_ = callback;
+    if (!Load(layout, type)) return {};
+    CSkinMarkupNode root = markup_.GetRoot();
+    if (!root.IsValid()) {
+        Fail(L"the layout has no root element");
+        return {};
+    }
+    RegisterResources(root, manager);
+    return root;
+}
+
 std::unique_ptr<CControlUI> CLayoutBuilder::Create(const std::wstring& layout,
                                                    const std::wstring& type,
                                                    IDialogBuilderCallback* callback,
                                                    CWindowManagerUI* manager) {
-    error_.clear();
-    callback_ = callback;
-    if (!Load(layout, type)) return nullptr;
-    CSkinMarkupNode root = markup_.GetRoot();
-    if (!root.IsValid()) {
-        Fail(L"the layout has no root element");
-        return nullptr;
-    }
-    RegisterResources(root, manager);
+    CSkinMarkupNode root = Begin(layout, type, callback, manager);
+    if (!root.IsValid()) return nullptr;
     std::vector<std::unique_ptr<CControlUI>> top;
     if (!BuildChildren(root, nullptr, manager, &top)) return nullptr;
     if (top.empty()) {
@@ -122,15 +129,8 @@ CControlUI* CLayoutBuilder::Create(const std::wstring& layout, const std::wstrin
         Fail(L"the parent is not a container");
         return nullptr;
     }
-    error_.clear();
-    callback_ = callback;
-    if (!Load(layout, type)) return nullptr;
-    CSkinMarkupNode root = markup_.GetRoot();
-    if (!root.IsValid()) {
-        Fail(L"the layout has no root element");
-        return nullptr;
-    }
-    RegisterResources(root, manager);
+    CSkinMarkupNode root = Begin(layout, type, callback, manager);
+    if (!root.IsValid()) return nullptr;
     const int before = container->GetCount();
     const bool built = BuildChildren(root, parent, manager, nullptr);
     if (!built || container->GetCount() == before) {

@@ -51,6 +51,10 @@ public:
 
 private:
     bool Load(const std::wstring& layout, const std::wstring& type);
+    // Loads the layout and registers its resource elements; the root element,
+    // or an invalid node after recording why.
+    CSkinMarkupNode Begin(const std::wstring& layout, const std::wstring& type,
+                          IDialogBuilderCallback* callback, CWindowManagerUI* manager);
     void RegisterResources(CSkinMarkupNode root, CWindowManagerUI* manager);
     // Builds the children of |node|. Top-level controls (|parent| null)
     // are collected in |top|; others go into |parent|.

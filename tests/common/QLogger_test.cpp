@@ -5,30 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "support/RecordingAppender.h"
+
 namespace {
 
-class RecordingAppender : public QLoggerAppender {
-public:
-    RecordingAppender(const std::string& layout, std::vector<QLogRecord>* records,
-                      std::vector<std::string>* lines)
-        : QLoggerAppender(layout, "test"), records_(records), lines_(lines) {}
-
-    void Append(const QLogRecord& record) override {
-        Utility::UT_AutoLock hold(lock_);
-        records_->push_back(record);
-        lines_->push_back(FormatRecord(record));
-    }
-
-private:
-    std::vector<QLogRecord>* records_;
-    std::vector<std::string>* lines_;
-};
+using testsupport::RecordingAppender;
 
 class QLoggerTest : public testing::Test {
 protected:
     void SetUp() override {
         QLogger::Shutdown();
-        QLogger::AddAppender(std::make_unique<RecordingAppender>("%t|%m", &records_, &lines_));
+        QLogger::AddAppender(std::make_unique<RecordingAppender>(&lines_, "%t|%m", &records_));
     }
     void TearDown() override { QLogger::Shutdown(); }
 
@@ -39,7 +26,7 @@ protected:
 TEST_F(QLoggerTest, NarrowAndWideCallsReachEveryAppender) {
     std::vector<QLogRecord> second;
     std::vector<std::string> secondLines;
-    QLogger::AddAppender(std::make_unique<RecordingAppender>("", &second, &secondLines));
+    QLogger::AddAppender(std::make_unique<RecordingAppender>(&secondLines, "", &second));
 
     QLogger::Log(QLOG_WARNING, "%s:%d", "UIUpdate::OnEnd", 42);
     QLogger::LogW(QLOG_ERROR, L"%ls, %ls", L"CApp::Initialize", L"failed");

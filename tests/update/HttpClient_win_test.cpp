@@ -13,6 +13,7 @@
 
 #include "LauncherConfig.h"
 #include "common/qlogger/QLogger.h"
+#include "support/RecordingAppender.h"
 #include "support/WinTestSupport_win.h"
 #include "update/HttpClient.h"
 #include "update/RecordingHttpCallback.h"
@@ -92,19 +93,6 @@ int ClosedPort() {
 }
 
 // Keeps the messages logged while a test runs.
-class MessageAppender : public QLoggerAppender {
-public:
-    explicit MessageAppender(std::vector<std::string>* messages)
-        : QLoggerAppender("%m", "test"), messages_(messages) {}
-    void Append(const QLogRecord& record) override {
-        Utility::UT_AutoLock hold(lock_);
-        messages_->push_back(record.message);
-    }
-
-private:
-    std::vector<std::string>* messages_;
-};
-
 class HttpClientWinTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -112,7 +100,7 @@ protected:
         client_.SetCallback(&callback_);
         callback_.Expect(&client_, 0);
         QLogger::Shutdown();
-        QLogger::AddAppender(std::make_unique<MessageAppender>(&messages_));
+        QLogger::AddAppender(std::make_unique<testsupport::RecordingAppender>(&messages_, "%m"));
     }
     void TearDown() override {
         client_.Stop();

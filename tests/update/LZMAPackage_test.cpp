@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/qlogger/QLogger.h"
+#include "support/RecordingAppender.h"
 #include "support/SampleData.h"
 #include "tools/lzmapack/PackageWriter.h"
 #include "update/FakePackageFileSystem.h"
@@ -15,18 +16,7 @@ namespace {
 
 constexpr const char* kPackagePath = "C:\\Game\\launcherqamb.exe.lzma";
 
-class RecordingAppender : public QLoggerAppender {
-public:
-    explicit RecordingAppender(std::vector<std::string>* lines)
-        : QLoggerAppender("%t|%m", "test"), lines_(lines) {}
-    void Append(const QLogRecord& record) override {
-        Utility::UT_AutoLock hold(lock_);
-        lines_->push_back(FormatRecord(record));
-    }
-
-private:
-    std::vector<std::string>* lines_;
-};
+using testsupport::RecordingAppender;
 
 std::string Packed(const std::string& data, bool x86 = true, bool endMarker = false) {
     lzmapack::Options options;

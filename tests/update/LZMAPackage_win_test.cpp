@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/qlogger/QLogger.h"
+#include "support/RecordingAppender.h"
 #include "support/SampleData.h"
 #include "support/WinTestSupport_win.h"
 #include "tools/lzmapack/PackageWriter.h"
@@ -26,18 +27,7 @@ std::string Ansi(const std::wstring& text) {
     return out;
 }
 
-class RecordingAppender : public QLoggerAppender {
-public:
-    explicit RecordingAppender(std::vector<std::string>* lines)
-        : QLoggerAppender("%t|%m", "test"), lines_(lines) {}
-    void Append(const QLogRecord& record) override {
-        Utility::UT_AutoLock hold(lock_);
-        lines_->push_back(FormatRecord(record));
-    }
-
-private:
-    std::vector<std::string>* lines_;
-};
+using testsupport::RecordingAppender;
 
 class LZMAPackageWinTest : public testing::Test {
 protected:
