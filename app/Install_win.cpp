@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/Install.h"
 #include "common/qlogger/QLogger.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 
 // TODO(installation): copying into the game folder (which the plug-in
@@ -34,9 +35,7 @@ void RestartLauncher(const std::wstring& executablePath) {
 }
 
 std::wstring GetCdnKeyFromFileName() {
-    wchar_t modulePath[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    return CdnKeyFromModulePath(modulePath);
+    return CdnKeyFromModulePath(ModulePath());
 }
 
 void RelocationRestart(const std::wstring& installedPath) {

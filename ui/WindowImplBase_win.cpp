@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/qlogger/QLogger.h"
+#include "common/win/ModulePath_win.h"
 #include "ui/Control.h"
 #include "ui/WindowFrame.h"
 
@@ -24,22 +25,6 @@ MONITORINFO MonitorOf(HWND hwnd) {
         info.rcMonitor = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     return info;
-}
-
-std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return L"";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
 }
 
 // A resource number written in decimal; 0 for anything else.
@@ -259,7 +244,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     manager_.AddPreMessageFilter(this);
 
     if (CWindowManagerUI::GetResourcePath().empty()) {
-        CWindowManagerUI::SetResourcePath(ExecutableFolder() + GetSkinFolder());
+        CWindowManagerUI::SetResourcePath(ModuleFolder() + GetSkinFolder());
     }
 
     const UINT type = GetResourceType();
