@@ -119,15 +119,13 @@ void COptionUI::SetSelected(bool selected, bool notify) {
     if (!group_.empty()) {
         if (!selected_) return;
         if (manager_ != nullptr && manager_->GetRoot() != nullptr) {
-            manager_->GetRoot()->FindControl(
-                [this](CControlUI* control) {
-                    auto* other = dynamic_cast<COptionUI*>(control);
-                    if (other != nullptr && other != this && other->GetGroup() == group_) {
-                        other->SetSelected(false, false);
-                    }
-                    return false;  // visit every control
-                },
-                false);
+            VisitTree(*manager_->GetRoot(), [this](CControlUI& control) {
+                auto* other = dynamic_cast<COptionUI*>(&control);
+                if (other != nullptr && other != this && other->GetGroup() == group_) {
+                    other->SetSelected(false, false);
+                }
+                return true;
+            });
         }
     }
     if (notify) Notify(L"selectchanged");

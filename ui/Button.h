@@ -63,9 +63,4 @@ protected:
     bool selected_ = false;
 };
 
-class CCheckBoxUI : public COptionUI {
-public:
-    std::wstring_view GetClass() const override { return L"CheckBoxUI"; }
-};
-
 }  // namespace SkinUI

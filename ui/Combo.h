@@ -26,11 +26,6 @@ protected:
     bool selected_ = false;
 };
 
-class CListTextElementUI : public CListLabelElementUI {
-public:
-    std::wstring_view GetClass() const override { return L"ListTextElementUI"; }
-};
-
 class CComboUI : public CContainerUI {
 public:
     std::wstring_view GetClass() const override { return L"ComboUI"; }

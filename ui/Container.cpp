@@ -13,21 +13,17 @@ const TAttribute<CContainerUI> kContainerAttributes[] = {
 };
 
 void RegisterTree(CWindowManagerUI& manager, CControlUI& control) {
-    manager.RegisterName(&control);
-    if (IContainerUI* container = control.GetContainer()) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            RegisterTree(manager, *container->GetItemAt(i));
-        }
-    }
+    VisitTree(control, [&manager](CControlUI& c) {
+        manager.RegisterName(&c);
+        return true;
+    });
 }
 
 void ForgetTree(CWindowManagerUI& manager, CControlUI& control) {
-    manager.ForgetControl(&control);
-    if (IContainerUI* container = control.GetContainer()) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            ForgetTree(manager, *container->GetItemAt(i));
-        }
-    }
+    VisitTree(control, [&manager](CControlUI& c) {
+        manager.ForgetControl(&c);
+        return true;
+    });
 }
 
 }  // namespace

@@ -274,6 +274,13 @@ void CControlUI::Notify(const std::wstring& type, uint32_t wParam, uint32_t lPar
     for (auto& delegate : OnNotify) delegate(msg);
 }
 
+void VisitTree(CControlUI& control, const std::function<bool(CControlUI&)>& visit) {
+    if (!visit(control)) return;
+    if (IContainerUI* container = control.GetContainer()) {
+        for (int i = 0; i < container->GetCount(); ++i) VisitTree(*container->GetItemAt(i), visit);
+    }
+}
+
 TPressState::Result TPressState::Track(const TEventUI& event, bool enabled, const TRect& pos) {
     switch (event.type) {
         case UIEvent::MouseEnter:

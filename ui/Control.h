@@ -218,4 +218,9 @@ protected:
     TSize borderRound_;
 };
 
+// Visits |control| and then, depth first in child order, the controls below
+// it: the order in which a layout lists them. |visit| returns whether to go
+// on into the children of the control it was handed.
+void VisitTree(CControlUI& control, const std::function<bool(CControlUI&)>& visit);
+
 }  // namespace SkinUI

@@ -1,11 +1,11 @@
 #include "ui/ControlFactory.h"
 
+#include "common/AsciiCase.h"
 #include "ui/ActiveX.h"
 #include "ui/Button.h"
 #include "ui/Combo.h"
 #include "ui/Container.h"
 #include "ui/Label.h"
-#include "ui/Layouts.h"
 #include "ui/Progress.h"
 
 namespace SkinUI {
@@ -32,45 +32,18 @@ constexpr TFactoryEntry kFactories[] = {
     {L"Text", Make<CTextUI>},
     {L"Edit", Make<CEditUI>},
     {L"Option", Make<COptionUI>},
-    {L"CheckBox", Make<CCheckBoxUI>},
     {L"Combo", Make<CComboUI>},
     {L"Progress", Make<CProgressUI>},
-    {L"Slider", Make<CSliderUI>},
-    {L"ScrollBar", Make<CScrollBarUI>},
-    {L"RichEdit", Make<CRichEditUI>},
-    {L"DateTime", Make<CDateTimeUI>},
     {L"ActiveX", Make<CActiveXUI>},
     {L"WebBrowser", Make<CWebBrowserUI>},
-    {L"TabLayout", Make<CTabLayoutUI>},
-    {L"TileLayout", Make<CTileLayoutUI>},
-    {L"ChildLayout", Make<CChildLayoutUI>},
-    {L"List", Make<CListUI>},
-    {L"ListHeader", Make<CListHeaderUI>},
-    {L"ListHeaderItem", Make<CListHeaderItemUI>},
-    {L"ListTextElement", Make<CListTextElementUI>},
     {L"ListLabelElement", Make<CListLabelElementUI>},
-    {L"ListContainerElement", Make<CListContainerElementUI>},
-    {L"TreeView", Make<CTreeViewUI>},
-    {L"TreeNode", Make<CTreeNodeUI>},
 };
-
-bool SameNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i];
-        wchar_t y = b[i];
-        if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x - L'A' + L'a');
-        if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y - L'A' + L'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
 std::unique_ptr<CControlUI> CreateControlByName(std::wstring_view element) {
     for (const auto& entry : kFactories) {
-        if (SameNoCase(entry.element, element)) return entry.create();
+        if (EqualsIgnoringAsciiCase(entry.element, element)) return entry.create();
     }
     return nullptr;
 }

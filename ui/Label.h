@@ -1,13 +1,10 @@
 // Text controls: the label (colours, alignment, font, text margin), the
-// plain text control, the edit field and the other text-entry classes as
-// far as a layout describes them. The native edit window that takes the
-// keyboard while an edit field has the focus is the window manager's.
-// UI thread only.
+// plain text control and the edit field. The native edit window that takes the keyboard while an edit
+// field has the focus is the window's platform side. UI thread only.
 #pragma once
 
 #include <optional>
 
-#include "ui/Container.h"
 #include "ui/Control.h"
 
 namespace SkinUI {
@@ -43,6 +40,8 @@ protected:
     TRect textPadding_;
 };
 
+// A label over which a caption does not drag the window (the window base's
+// hit test names its class).
 class CTextUI : public CLabelUI {
 public:
     std::wstring_view GetClass() const override { return L"TextUI"; }
@@ -68,16 +67,6 @@ protected:
     bool readOnly_ = false;
     bool password_ = false;
     int maxChar_ = 255;
-};
-
-class CDateTimeUI : public CLabelUI {
-public:
-    std::wstring_view GetClass() const override { return L"DateTimeUI"; }
-};
-
-class CRichEditUI : public CContainerUI {
-public:
-    std::wstring_view GetClass() const override { return L"RichEditUI"; }
 };
 
 }  // namespace SkinUI

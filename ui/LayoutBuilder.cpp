@@ -2,10 +2,11 @@
 
 #include <cwchar>
 
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "ui/ControlFactory.h"
 #include "ui/ImageDrawInfo.h"
-#include "ui/Layouts.h"
+#include "ui/ResourceId.h"
 #include "ui/WindowManager.h"
 
 namespace SkinUI {
@@ -19,34 +20,13 @@ constexpr int kMaxIncludeDepth = 16;
 constexpr int kMaxIncludeCount = 1000;
 
 bool IsResourceElement(const wchar_t* name) {
-    return EqualsNoCase(name, L"Image") || EqualsNoCase(name, L"Font") ||
-           EqualsNoCase(name, L"Default") || EqualsNoCase(name, L"MultiLanguage");
+    return EqualsIgnoringAsciiCase(name, L"Image") || EqualsIgnoringAsciiCase(name, L"Font") ||
+           EqualsIgnoringAsciiCase(name, L"Default") ||
+           EqualsIgnoringAsciiCase(name, L"MultiLanguage");
 }
 
 const wchar_t* Attr(const CSkinMarkupNode& node, const wchar_t* name) {
     return node.GetAttributeValue(name);
-}
-
-// A resource number: decimal digits only, at most 65535.
-bool ParseResourceNumber(const std::wstring& text, unsigned& id) {
-    if (text.empty() || text.size() > 5) return false;
-    unsigned value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        value = value * 10 + static_cast<unsigned>(c - L'0');
-    }
-    if (value > 65535) return false;
-    id = value;
-    return true;
-}
-
-void RegisterNames(CWindowManagerUI& manager, CControlUI& control) {
-    manager.RegisterName(&control);
-    if (IContainerUI* container = control.GetContainer()) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            RegisterNames(manager, *container->GetItemAt(i));
-        }
-    }
 }
 
 }  // namespace
@@ -63,7 +43,7 @@ bool CLayoutBuilder::Fail(const std::wstring& error) {
 bool CLayoutBuilder::Load(const std::wstring& layout, const std::wstring& type) {
     type_ = type;
     bool loaded = false;
-    unsigned id = 0;
+    uint16_t id = 0;
     if (!layout.empty() && layout[0] == L'<') {
         loaded = markup_.Load(layout.c_str());
     } else if (!type.empty() && ParseResourceNumber(layout, id)) {
@@ -142,7 +122,10 @@ CControlUI* CLayoutBuilder::Create(const std::wstring& layout, const std::wstrin
     }
     if (manager != nullptr) {
         for (int i = before; i < container->GetCount(); ++i) {
-            RegisterNames(*manager, *container->GetItemAt(i));
+            VisitTree(*container->GetItemAt(i), [manager](CControlUI& control) {
+                manager->RegisterName(&control);
+                return true;
+            });
         }
     }
     return container->GetItemAt(before);
@@ -152,12 +135,12 @@ void CLayoutBuilder::RegisterResources(CSkinMarkupNode root, CWindowManagerUI* m
     if (manager == nullptr) return;
     for (CSkinMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
         const wchar_t* name = node.GetName();
-        if (EqualsNoCase(name, L"Image")) {
+        if (EqualsIgnoringAsciiCase(name, L"Image")) {
             const wchar_t* file = Attr(node, L"name");
             if (file == nullptr || *file == L'\0') continue;
             const wchar_t* restype = Attr(node, L"restype");
             manager->AddImage(file, restype ? restype : L"", ParseHex(Attr(node, L"mask")));
-        } else if (EqualsNoCase(name, L"Font")) {
+        } else if (EqualsIgnoringAsciiCase(name, L"Font")) {
             const wchar_t* id = Attr(node, L"id");
             const wchar_t* face = Attr(node, L"name");
             if (id == nullptr || face == nullptr || *face == L'\0') continue;
@@ -168,13 +151,13 @@ void CLayoutBuilder::RegisterResources(CSkinMarkupNode root, CWindowManagerUI* m
             font.underline = ParseBool(Attr(node, L"underline"));
             font.italic = ParseBool(Attr(node, L"italic"));
             manager->AddFont(ParseInt(id), font, ParseBool(Attr(node, L"default")));
-        } else if (EqualsNoCase(name, L"Default")) {
+        } else if (EqualsIgnoringAsciiCase(name, L"Default")) {
             const wchar_t* element = Attr(node, L"name");
             const wchar_t* value = Attr(node, L"value");
             if (element != nullptr && value != nullptr) {
                 manager->AddDefaultAttributeList(element, value);
             }
-        } else if (EqualsNoCase(name, L"MultiLanguage")) {
+        } else if (EqualsIgnoringAsciiCase(name, L"MultiLanguage")) {
             const wchar_t* id = Attr(node, L"id");
             const wchar_t* value = Attr(node, L"value");
             if (id != nullptr && value != nullptr) {
@@ -182,7 +165,7 @@ void CLayoutBuilder::RegisterResources(CSkinMarkupNode root, CWindowManagerUI* m
             }
         }
     }
-    if (EqualsNoCase(root.GetName(), L"Window")) {
+    if (EqualsIgnoringAsciiCase(root.GetName(), L"Window")) {
         for (int i = 0; i < root.GetAttributeCount(); ++i) {
             manager->ApplyWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
         }
@@ -219,7 +202,7 @@ bool CLayoutBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent,
     for (CSkinMarkupNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
         const wchar_t* name = child.GetName();
         if (IsResourceElement(name)) continue;
-        if (EqualsNoCase(name, L"Include")) {
+        if (EqualsIgnoringAsciiCase(name, L"Include")) {
             if (!BuildInclude(child, parent, manager)) return false;
             continue;
         }
@@ -250,14 +233,6 @@ bool CLayoutBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent,
         }
         for (int i = 0; i < child.GetAttributeCount(); ++i) {
             built->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
-        }
-        if (auto* childLayout = dynamic_cast<CChildLayoutUI*>(built)) {
-            const std::wstring& xml = childLayout->GetChildLayoutXML();
-            if (!xml.empty() && includeDepth_ < kMaxIncludeDepth) {
-                CLayoutBuilder inner(&files_);
-                inner.includeDepth_ = includeDepth_ + 1;
-                inner.Create(xml, L"", callback_, manager, built);
-            }
         }
     }
     return true;

@@ -1,18 +1,11 @@
 #include "ui/NotifyPump.h"
 
-#include <cwctype>
-
+#include "common/AsciiCase.h"
 #include "ui/Control.h"
 
 namespace SkinUI {
 
 namespace {
-
-std::wstring Lower(const std::wstring& text) {
-    std::wstring lower = text;
-    for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
-    return lower;
-}
 
 constexpr TNotifyMapEntry kEmptyEntries[] = {
     {L"", L"", NotifyHandlerKind::kEnd, nullptr},
@@ -40,16 +33,16 @@ const TNotifyMapEntry* FindEntry(const TNotifyMapEntry* entries, const TControlN
 
 bool CNotifyPump::AddVirtualWnd(const std::wstring& name, CNotifyPump* pump) {
     if (name.empty() || pump == nullptr || pump == this) return false;
-    return virtualWnds_.emplace(Lower(name), pump).second;
+    return virtualWnds_.emplace(AsciiLowerCopy(name), pump).second;
 }
 
 bool CNotifyPump::RemoveVirtualWnd(const std::wstring& name) {
-    return virtualWnds_.erase(Lower(name)) != 0;
+    return virtualWnds_.erase(AsciiLowerCopy(name)) != 0;
 }
 
 bool CNotifyPump::NotifyPump(TControlNotify& msg) {
     if (!msg.virtualWnd.empty()) {
-        const auto it = virtualWnds_.find(Lower(msg.virtualWnd));
+        const auto it = virtualWnds_.find(AsciiLowerCopy(msg.virtualWnd));
         if (it != virtualWnds_.end() && it->second->LoopDispatch(msg)) return true;
     }
     return LoopDispatch(msg);

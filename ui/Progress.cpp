@@ -17,11 +17,6 @@ const TAttribute<CProgressUI> kProgressAttributes[] = {
     {L"isstretchfore", [](CProgressUI&, const wchar_t*) {}},
 };
 
-const TAttribute<CSliderUI> kSliderAttributes[] = {
-    {L"thumbimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(v); }},
-    {L"thumbsize", [](CSliderUI& c, const wchar_t* v) { c.SetThumbSize(ParseSize(v)); }},
-};
-
 }  // namespace
 
 TRect ProgressFillRect(int width, int height, int min, int max, int value, bool horizontal) {
@@ -77,42 +72,6 @@ void CProgressUI::PaintStatusImage(ICanvas& canvas) {
         ProgressFillRect(pos_.Width(), pos_.Height(), min_, max_, value_, horizontal_);
     if (fill.IsEmpty()) return;
     DrawImage(canvas, foreImage_, &fill);
-}
-
-void CSliderUI::SetAttribute(std::wstring_view name, const wchar_t* value) {
-    if (value == nullptr) return;
-    if (!ApplyAttribute(kSliderAttributes, *this, name, value)) {
-        CProgressUI::SetAttribute(name, value);
-    }
-}
-
-void CSliderUI::SetThumbImage(const std::wstring& image) {
-    thumbImage_.SetAttribute(image);
-    Invalidate();
-}
-
-void CSliderUI::SetThumbSize(TSize size) {
-    thumbSize_ = TSize{std::clamp(size.cx, 0, kMaxLength), std::clamp(size.cy, 0, kMaxLength)};
-    Invalidate();
-}
-
-TRect CSliderUI::GetThumbRect() const {
-    const TRect fill =
-        ProgressFillRect(pos_.Width(), pos_.Height(), min_, max_, value_, horizontal_);
-    if (horizontal_) {
-        const int x = fill.right - thumbSize_.cx / 2;
-        const int y = (pos_.Height() - thumbSize_.cy) / 2;
-        return TRect{x, y, x + thumbSize_.cx, y + thumbSize_.cy};
-    }
-    const int x = (pos_.Width() - thumbSize_.cx) / 2;
-    const int y = fill.top - thumbSize_.cy / 2;
-    return TRect{x, y, x + thumbSize_.cx, y + thumbSize_.cy};
-}
-
-void CSliderUI::PaintStatusImage(ICanvas& canvas) {
-    CProgressUI::PaintStatusImage(canvas);
-    const TRect thumb = GetThumbRect();
-    DrawImage(canvas, thumbImage_, &thumb);
 }
 
 }  // namespace SkinUI

@@ -1,5 +1,5 @@
-// The progress bar (a fore image stretched over the filled part), the
-// slider built on it and the scroll bar class. UI thread only.
+// The progress bar: a fore image stretched over the filled part. UI thread
+// only.
 #pragma once
 
 #include "ui/Label.h"
@@ -35,28 +35,6 @@ protected:
     int max_ = 100;
     int value_ = 0;
     TImageDrawInfo foreImage_;
-};
-
-class CSliderUI : public CProgressUI {
-public:
-    std::wstring_view GetClass() const override { return L"SliderUI"; }
-    void SetAttribute(std::wstring_view name, const wchar_t* value) override;
-    void SetThumbImage(const std::wstring& image);
-    TSize GetThumbSize() const { return thumbSize_; }
-    void SetThumbSize(TSize size);
-    // The thumb's rectangle, centred on the end of the filled part.
-    TRect GetThumbRect() const;
-
-protected:
-    void PaintStatusImage(ICanvas& canvas) override;
-
-    TImageDrawInfo thumbImage_;
-    TSize thumbSize_{10, 10};
-};
-
-class CScrollBarUI : public CControlUI {
-public:
-    std::wstring_view GetClass() const override { return L"ScrollBarUI"; }
 };
 
 }  // namespace SkinUI

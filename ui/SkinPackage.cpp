@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "ui/SkinText.h"
 
@@ -30,18 +31,6 @@ uint16_t Read16(const uint8_t* p) {
 uint32_t Read32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-wchar_t FoldCase(wchar_t ch) {
-    return (ch >= L'A' && ch <= L'Z') ? ch - L'A' + L'a' : ch;
-}
-
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -146,7 +135,7 @@ bool CSkinPackage::ReadDirectory() {
 
 const CSkinPackage::Member* CSkinPackage::Find(const std::wstring& name) const {
     for (const Member& member : members_) {
-        if (SameNameIgnoringCase(member.name, name)) return &member;
+        if (EqualsIgnoringAsciiCase(member.name, name)) return &member;
     }
     return nullptr;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/win/UniqueHandle_win.h"
+#include "ui/ResourceId.h"
 #include "ui/SkinPlatform.h"
 #include "ui/SkinText.h"
 
@@ -40,16 +41,9 @@ public:
     }
 };
 
-bool IsNumber(const std::wstring& text) {
-    if (text.empty() || text.size() > 5) return false;
-    for (wchar_t ch : text) {
-        if (ch < L'0' || ch > L'9') return false;
-    }
-    return std::stoul(text) <= 0xFFFF;
-}
-
 LPCWSTR ResourceName(const std::wstring& text) {
-    return IsNumber(text) ? MAKEINTRESOURCEW(std::stoul(text)) : text.c_str();
+    uint16_t id = 0;
+    return ParseResourceNumber(text, id) ? MAKEINTRESOURCEW(id) : text.c_str();
 }
 
 }  // namespace

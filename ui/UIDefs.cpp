@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cwctype>
 #include <string_view>
 
 namespace SkinUI {
@@ -117,16 +116,6 @@ uint32_t ParseHex(const wchar_t* text) {
 
 bool ParseBool(const wchar_t* text) {
     return text != nullptr && std::wstring_view(text) == L"true";
-}
-
-bool EqualsNoCase(const wchar_t* a, const wchar_t* b) {
-    if (a == nullptr || b == nullptr) return a == b;
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b))) {
-            return false;
-        }
-    }
-    return *a == *b;
 }
 
 }  // namespace SkinUI

@@ -63,6 +63,4 @@ uint32_t ParseHex(const wchar_t* text);
 // Exactly "true" is true.
 bool ParseBool(const wchar_t* text);
 
-bool EqualsNoCase(const wchar_t* a, const wchar_t* b);
-
 }  // namespace SkinUI

@@ -1,8 +1,8 @@
 #include "ui/WindowFrame.h"
 
-#include <cwctype>
 #include <string_view>
 
+#include "common/AsciiCase.h"
 #include "ui/Control.h"
 #include "ui/WindowManager.h"
 
@@ -10,18 +10,11 @@ namespace SkinUI {
 
 namespace {
 
-bool SameNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-    }
-    return true;
-}
-
 // Controls that take a press themselves instead of letting it drag.
 bool TakesClicks(std::wstring_view className) {
-    return SameNoCase(className, L"ButtonUI") || SameNoCase(className, L"OptionUI") ||
-           SameNoCase(className, L"TextUI");
+    return EqualsIgnoringAsciiCase(className, L"ButtonUI") ||
+           EqualsIgnoringAsciiCase(className, L"OptionUI") ||
+           EqualsIgnoringAsciiCase(className, L"TextUI");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "common/qlogger/QLogger.h"
 #include "common/win/ModulePath_win.h"
 #include "ui/Control.h"
+#include "ui/ResourceId.h"
 #include "ui/WindowFrame.h"
 
 namespace SkinUI {
@@ -31,13 +32,8 @@ MONITORINFO MonitorOf(HWND hwnd) {
 int ResourceNumber(LPCWSTR text) {
     // The usual Win32 form, MAKEINTRESOURCE, carries the number itself.
     if (IS_INTRESOURCE(text)) return LOWORD(reinterpret_cast<ULONG_PTR>(text));
-    if (*text == L'\0') return 0;
-    int value = 0;
-    for (const wchar_t* p = text; *p != L'\0'; ++p) {
-        if (*p < L'0' || *p > L'9' || value > 65535) return 0;
-        value = value * 10 + (*p - L'0');
-    }
-    return value <= 65535 ? value : 0;
+    uint16_t id = 0;
+    return ParseResourceNumber(text, id) ? id : 0;
 }
 
 }  // namespace
@@ -121,16 +117,6 @@ LPCWSTR WindowImplBase::GetResourceID() {
     return L"";
 }
 
-LRESULT WindowImplBase::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
 LRESULT WindowImplBase::OnNcActivate(UINT, WPARAM wParam, LPARAM, bool& handled) {
     if (IsIconic(hwnd_)) {
         handled = false;
@@ -175,20 +161,8 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handl
     info->ptMaxPosition.y = work.top - monitor.rcMonitor.top;
     info->ptMaxTrackSize.x = work.right - work.left;
     info->ptMaxTrackSize.y = work.bottom - work.top;
-    const TSize minInfo = manager_.GetWindowAttributes().minInfo;
-    // A layout without "mininfo" keeps the system's minimum.
-    if (minInfo.cx > 0) info->ptMinTrackSize.x = minInfo.cx;
-    if (minInfo.cy > 0) info->ptMinTrackSize.y = minInfo.cy;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnMouseWheel(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnMouseHover(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
+    // The layout's "mininfo" and "maxinfo" are the manager's to apply, after
+    // this, whether a window keeps this handler or not.
     return 0;
 }
 
@@ -207,11 +181,6 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM wParam, LPARAM, bool& handled) {
     }
     // On success the window owns the region.
     if (SetWindowRgn(hwnd_, region.get(), TRUE) != 0) region.release();
-    return 0;
-}
-
-LRESULT WindowImplBase::OnChar(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
     return 0;
 }
 
@@ -277,41 +246,6 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     InitWindow();
-    return 0;
-}
-
-LRESULT WindowImplBase::OnKeyDown(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnKillFocus(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnSetFocus(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnLButtonDown(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnLButtonUp(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::OnMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
-    return 0;
-}
-
-LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, bool& handled) {
-    handled = false;
     return 0;
 }
 

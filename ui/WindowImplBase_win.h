@@ -29,6 +29,9 @@ public:
     WindowImplBase() = default;
 
     // ---- Overridable operations, continuing CWindowWnd's order ----------
+    // The message handlers from OnClose on take (message, wParam, lParam,
+    // handled) and return the result; those the base leaves to the manager
+    // and the default handling clear |handled| (see Unhandled).
     virtual ~WindowImplBase();
     virtual void InitWindow();
     virtual void OnClick(TControlNotify& msg);
@@ -38,26 +41,30 @@ public:
     virtual UINT GetResourceType();
     virtual LPCWSTR GetZipFileName();
     virtual LPCWSTR GetResourceID();
-    virtual LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    virtual LRESULT OnClose(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
     virtual LRESULT OnNcActivate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnNcPaint(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnGetMinMaxInfo(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnMouseWheel(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnMouseHover(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    virtual LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnMouseHover(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
     virtual LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnChar(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    virtual LRESULT OnChar(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
     virtual LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnSetFocus(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnLButtonUp(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    virtual LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    virtual LRESULT OnKeyDown(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnKillFocus(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnSetFocus(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, bool& handled) {
+        return Unhandled(handled);
+    }
+    virtual LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT OnMouseMove(UINT, WPARAM, LPARAM, bool& handled) { return Unhandled(handled); }
+    virtual LRESULT HandleCustomMessage(UINT, WPARAM, LPARAM, bool& handled) {
+        return Unhandled(handled);
+    }
     virtual LONG GetStyle();
 
     // CWindowWnd
@@ -82,6 +89,11 @@ public:
 protected:
     const TNotifyMap* GetNotifyMap() const override;
     CWindowManagerUI manager_;
+
+    static LRESULT Unhandled(bool& handled) {
+        handled = false;
+        return 0;
+    }
 
 private:
     using Handler = LRESULT (WindowImplBase::*)(UINT, WPARAM, LPARAM, bool&);

@@ -2,8 +2,8 @@
 // layout's resources and window attributes, and notification delivery.
 #include <algorithm>
 #include <chrono>
-#include <cwctype>
 
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "ui/Control.h"
 #include "ui/SkinImage.h"
@@ -13,21 +13,6 @@
 namespace SkinUI {
 
 namespace {
-
-std::wstring Lower(const std::wstring& text) {
-    std::wstring out(text);
-    for (auto& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return out;
-}
-
-void RegisterTree(CWindowManagerUI& manager, CControlUI& control) {
-    manager.RegisterName(&control);
-    if (IContainerUI* container = control.GetContainer()) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            RegisterTree(manager, *container->GetItemAt(i));
-        }
-    }
-}
 
 // Without a loader of their own, windows read images through the
 // process-wide skin source (package or resource folder).
@@ -77,7 +62,10 @@ bool CWindowManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
     }
     root_ = std::move(root);
     root_->SetManager(this, nullptr);
-    RegisterTree(*this, *root_);
+    VisitTree(*root_, [this](CControlUI& control) {
+        RegisterName(&control);
+        return true;
+    });
     needUpdate_ = true;
     windowInitSent_ = false;
     Invalidate(TRect{0, 0, clientSize_.cx, clientSize_.cy});
@@ -195,11 +183,11 @@ const TFontInfo& CWindowManagerUI::GetFont(int id) const {
 
 void CWindowManagerUI::AddDefaultAttributeList(const std::wstring& element,
                                                const std::wstring& list) {
-    defaultAttributes_[Lower(element)] = list;
+    defaultAttributes_[AsciiLowerCopy(element)] = list;
 }
 
 const wchar_t* CWindowManagerUI::GetDefaultAttributeList(const std::wstring& element) const {
-    const auto it = defaultAttributes_.find(Lower(element));
+    const auto it = defaultAttributes_.find(AsciiLowerCopy(element));
     return it != defaultAttributes_.end() ? it->second.c_str() : nullptr;
 }
 
@@ -214,7 +202,7 @@ const std::wstring* CWindowManagerUI::GetMultiLanguageString(int id) const {
 
 bool CWindowManagerUI::ApplyWindowAttribute(const std::wstring& name, const wchar_t* value) {
     if (value == nullptr) return false;
-    const std::wstring key = Lower(name);
+    const std::wstring key = AsciiLowerCopy(name);
     if (key == L"size") {
         window_.initSize = ParseSize(value);
         SetClientSize(window_.initSize);

@@ -88,15 +88,13 @@ CControlUI* FindInputControl(const CWindowManagerUI& manager, TPoint point) {
 }
 
 void CollectFocusable(CControlUI* control, std::vector<CControlUI*>& out) {
-    if (control == nullptr || !control->IsVisible()) return;
-    if (TakesFocus(control)) out.push_back(control);
-    // A combo's items live in its list, not in the tab order.
-    if (dynamic_cast<CComboUI*>(control) != nullptr) return;
-    if (IContainerUI* container = control->GetContainer()) {
-        for (int i = 0; i < container->GetCount(); ++i) {
-            CollectFocusable(container->GetItemAt(i), out);
-        }
-    }
+    if (control == nullptr) return;
+    VisitTree(*control, [&out](CControlUI& c) {
+        if (!c.IsVisible()) return false;
+        if (TakesFocus(&c)) out.push_back(&c);
+        // A combo's items live in its list, not in the tab order.
+        return dynamic_cast<CComboUI*>(&c) == nullptr;
+    });
 }
 
 // BeginPaint/EndPaint for the scope.

@@ -4,6 +4,7 @@
 #include <new>
 #include <string_view>
 
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "update/Lzma86.h"
 
@@ -22,18 +23,6 @@ LZMAPackageEntry ParseHeader(const uint8_t (&header)[LZMAPackageEntry::kHeaderSi
     entry.nameLength = static_cast<uint16_t>(header[12] | header[13] << 8);
     std::memcpy(entry.reserved, header + 14, sizeof(entry.reserved));
     return entry;
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
 }
 
 // A package comes over plain HTTP, so an entry's name is outside input: it

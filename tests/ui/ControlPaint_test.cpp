@@ -135,7 +135,7 @@ TEST_F(Window, OptionDrawsSelectedImageAndKeepsItsGroupExclusive) {
     auto* b = Add<SkinUI::COptionUI>(
         L"name=\"b\" group=\"g\" float=\"true\" pos=\"20,0,30,10\" normalimage=\"n.png\" "
         L"selectedimage=\"s.png\"");
-    auto* c = Add<SkinUI::CCheckBoxUI>(
+    auto* c = Add<SkinUI::COptionUI>(
         L"name=\"c\" float=\"true\" pos=\"40,0,50,10\" normalimage=\"n.png\" "
         L"selectedimage=\"s.png\"");
     EXPECT_EQ(ImagesIn({0, 0, 10, 10}), std::vector<uint32_t>{kNormal});

@@ -12,6 +12,7 @@
 #include "support/FakeSkinFiles.h"
 #include "support/RecordingCanvas.h"
 #include "ui/ActiveX.h"
+#include "ui/Container.h"
 #include "ui/ControlFactory.h"
 #include "ui/Label.h"
 #include "ui/WindowManager.h"

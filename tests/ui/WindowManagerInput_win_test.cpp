@@ -26,7 +26,7 @@ const wchar_t kButtons[] =
     <Button name="off" float="true" pos="100,10,180,40" enabled="false" />
     <Option name="a" group="g" float="true" pos="10,50,50,70" />
     <Option name="b" group="g" float="true" pos="60,50,100,70" />
-    <CheckBox name="c" float="true" pos="110,50,150,70" />
+    <Option name="c" float="true" pos="110,50,150,70" />
     <Label name="plain" float="true" pos="10,80,230,110" text="label" />
   </Container>
 </Window>)";
