@@ -16,7 +16,7 @@
 #include "common/PatchEventReporter.h"
 #include "common/qlogger/QLogger.h"
 #include "common/win/ModulePath_win.h"
-#include "ui/WindowManager.h"
+#include "ui/window/WindowManager.h"
 #include "update/GameOcx.h"
 
 HWND g_hAppWnd = nullptr;
