@@ -376,6 +376,7 @@ public:
         SysFreeString(text);
         return hr == S_OK;
     }
+    bool Load(const std::wstring& url) { return Navigate(url) && WaitComplete(url); }
     // Waits for the top-level DocumentComplete of |url|.
     bool WaitComplete(const std::wstring& url, DWORD timeoutMs = 15000) {
         return UiTestHost::DrainUntil(
@@ -511,8 +512,7 @@ TEST_F(TestBrowser, FrameEventsCarryTheFrameAndTheTopCompletesLast) {
     HostedBrowser b;
     const std::wstring url = kPortal + L"frame.html";
     const std::wstring inner = kPortal + L"inner.html";
-    ASSERT_TRUE(b.Navigate(url));
-    ASSERT_TRUE(b.WaitComplete(url));
+    ASSERT_TRUE(b.Load(url));
     EXPECT_EQ(b.sink.Navigation(b.topIdentity.get()),
               (std::vector<std::wstring>{L"top Before " + url, L"top Navigated " + url,
                                          L"frame Before " + inner, L"frame Navigated " + inner,
@@ -546,8 +546,7 @@ TEST_F(TestBrowser, FrameEventsCarryTheFrameAndTheTopCompletesLast) {
 TEST_F(TestBrowser, CancelledNavigationLoadsNothing) {
     HostedBrowser b;
     const std::wstring first = kPortal + L"next.html";
-    ASSERT_TRUE(b.Navigate(first));
-    ASSERT_TRUE(b.WaitComplete(first));
+    ASSERT_TRUE(b.Load(first));
     b.sink.events.clear();
     b.sink.react = [](const Event& e, DISPPARAMS* p) {
         if (e.id == DISPID_BEFORENAVIGATE2) SetCancel(p, 0);
@@ -557,8 +556,7 @@ TEST_F(TestBrowser, CancelledNavigationLoadsNothing) {
     // A navigation after it proves that the cancelled one had its chance.
     b.sink.react = nullptr;
     const std::wstring after = kPortal + L"popup.html";
-    ASSERT_TRUE(b.Navigate(after));
-    ASSERT_TRUE(b.WaitComplete(after));
+    ASSERT_TRUE(b.Load(after));
     EXPECT_EQ(b.sink.Navigation(),
               (std::vector<std::wstring>{L"Before " + probe, L"Before " + after,
                                          L"Navigated " + after, L"Complete " + after}));
@@ -570,8 +568,7 @@ TEST_F(TestBrowser, CancelledNavigationLoadsNothing) {
 TEST_F(TestBrowser, HttpErrorRaisesNavigateErrorWithItsStatus) {
     HostedBrowser b;
     const std::wstring gone = kPortal + L"gone.html";
-    ASSERT_TRUE(b.Navigate(gone));
-    ASSERT_TRUE(b.WaitComplete(gone));
+    ASSERT_TRUE(b.Load(gone));
     EXPECT_EQ(b.sink.Navigation(),
               (std::vector<std::wstring>{L"Before " + gone, L"Error " + gone, L"Navigated " + gone,
                                          L"Complete " + gone}));
@@ -611,8 +608,7 @@ TEST_F(TestBrowser, MetaRefreshChainMovesOnPageByPage) {
 TEST_F(TestBrowser, BodyOuterHtmlOfAJsonPage) {
     HostedBrowser b;
     const std::wstring url = kPortal + L"json.html";
-    ASSERT_TRUE(b.Navigate(url));
-    ASSERT_TRUE(b.WaitComplete(url));
+    ASSERT_TRUE(b.Load(url));
     ComPtr<IDispatch> document;
     ASSERT_EQ(b.browser->get_Document(document.put()), S_OK);
     ComPtr<IHTMLElement> body;
@@ -639,8 +635,7 @@ TEST_F(TestBrowser, HandlerSetOnTheDocumentAnswersInPlaceOfTheSite) {
         EXPECT_EQ(document.As<ICustomDoc>()->SetUIHandler(&custom), S_OK);
     };
     const std::wstring url = kPortal + L"plain.html";
-    ASSERT_TRUE(b.Navigate(url));
-    ASSERT_TRUE(b.WaitComplete(url));
+    ASSERT_TRUE(b.Load(url));
     EXPECT_EQ(custom.calls, (std::vector<std::string>{"GetHostInfo"}));
     // Without a 3D border and a scroll bar the page fills the whole box.
     EXPECT_EQ(GetWindowLongPtrW(b.View(), GWL_STYLE) & WS_VSCROLL, 0);
@@ -679,8 +674,7 @@ TEST_F(TestBrowser, HandlerSetOnTheDocumentAnswersInPlaceOfTheSite) {
 TEST_F(TestBrowser, NewWindowLinksAskTheHostAndCancelHolds) {
     HostedBrowser b;
     const std::wstring url = kPortal + L"plain.html";
-    ASSERT_TRUE(b.Navigate(url));
-    ASSERT_TRUE(b.WaitComplete(url));
+    ASSERT_TRUE(b.Load(url));
     b.sink.events.clear();
     ASSERT_TRUE(b.Click(L"New window"));
     ASSERT_EQ(b.sink.events.size(), 2u);
@@ -941,8 +935,7 @@ TEST_F(TestBrowser, ObjectTagsCreateAndSiteTheirControls) {
             HostedBrowser b;
             const std::wstring url =
                 kPortal + L"object.html?clsid=" + c.clsid + L"&width=200&height=90";
-            ASSERT_TRUE(b.Navigate(url));
-            ASSERT_TRUE(b.WaitComplete(url));
+            ASSERT_TRUE(b.Load(url));
             EXPECT_EQ(g_control.calls, c.calls);
             if (c.kind == ControlKind::Full) {
                 EXPECT_EQ(g_control.parent, b.View());
@@ -973,8 +966,7 @@ TEST_F(TestBrowser, ReleasedBrowserReturnsEveryReferenceAndTheDllUnloads) {
     {
         HostedBrowser b;
         const std::wstring url = kPortal + L"frame.html";
-        ASSERT_TRUE(b.Navigate(url));
-        ASSERT_TRUE(b.WaitComplete(url));
+        ASSERT_TRUE(b.Load(url));
         module = GetModuleHandleW(testsupport::FromUnixPath(LAUNCHER_TESTBROWSER_PATH).c_str());
         ASSERT_NE(module, nullptr);
         auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
@@ -1011,8 +1003,7 @@ TEST_F(TestBrowser, PortalPageDrawnInTheMainWindowsSkin) {
     const RECT box = {84, 168, 812, 642};
     HostedBrowser b(box, L"main.xml");
     const std::wstring url = kPortal + L"plain.html";
-    ASSERT_TRUE(b.Navigate(url));
-    ASSERT_TRUE(b.WaitComplete(url));
+    ASSERT_TRUE(b.Load(url));
     testsupport::ScreenCapture shot(b.host.hwnd(), "testbrowser_main");
     const SkinUI::TRect page{box.left + 4, box.top + 4, box.right - 4, box.bottom - 4};
     // The page's white fills the whole box, its text shows on it (title and

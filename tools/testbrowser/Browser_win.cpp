@@ -17,12 +17,6 @@ namespace {
 // itself must end.
 constexpr int kMaxFrameDepth = 4;
 
-HRESULT OutString(const std::wstring& text, BSTR* out) {
-    if (out == nullptr) return E_POINTER;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
 // The URL of Navigate2: a string, or a reference to one.
 bool UrlOf(const VARIANT* url, std::wstring* text) {
     if (url == nullptr) return false;

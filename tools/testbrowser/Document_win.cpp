@@ -2,15 +2,11 @@
 
 namespace testbrowser {
 
-namespace {
-
 HRESULT OutString(const std::wstring& text, BSTR* out) {
     if (out == nullptr) return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
-
-}  // namespace
 
 std::wstring WideFromUtf8(const std::string& text) {
     if (text.empty()) return {};

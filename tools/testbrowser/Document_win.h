@@ -19,6 +19,8 @@ namespace testbrowser {
 
 std::wstring WideFromUtf8(const std::string& text);
 std::string Utf8FromWide(const std::wstring& text);
+// A new BSTR of |text| for an [out] parameter.
+HRESULT OutString(const std::wstring& text, BSTR* out);
 
 // IDispatch of objects that scripts never reach: no type information and
 // no names.
