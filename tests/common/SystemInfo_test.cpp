@@ -7,61 +7,52 @@
 
 namespace {
 
+// Facts in field order: known, platform id, major, minor, second character
+// of the service pack, workstation, server R2, native AMD64.
 struct OsRow {
-    bool known;
-    uint32_t platform, major, minor;
-    wchar_t servicePackSecond;
-    bool workstation, serverR2, amd64;
+    OsVersionFacts facts;
     const char* name;
 };
 
 // One row per line of the version table, plus the neighbours of its ranges.
 const OsRow kOsRows[] = {
-    {false, 2, 6, 1, 0, true, false, true, "Win_Unknown"},
-    {true, 0, 3, 11, 0, false, false, false, "Windows_32s"},
-    {true, 1, 4, 0, L'B', false, false, false, "Windows_95 Win_OSR2"},
-    {true, 1, 4, 0, L'C', false, false, false, "Windows_95 Win_OSR2"},
-    {true, 1, 4, 0, L'A', false, false, false, "Windows_95"},
-    {true, 1, 4, 0, 0, false, false, false, "Windows_95"},
-    {true, 1, 4, 10, L'A', false, false, false, "Windows_98 Win_SE"},
-    {true, 1, 4, 10, L'B', false, false, false, "Windows_98"},
-    {true, 1, 4, 90, L'A', false, false, false, "Windows_ME"},
-    {true, 1, 4, 3, 0, false, false, false, "Win_4.3"},
-    {true, 1, 5, 0, 0, false, false, false, "Win_5.0"},
-    {true, 2, 3, 51, 0, true, false, false, "Windows_NT"},
-    {true, 2, 4, 0, 0, true, false, false, "Windows_NT"},
-    {true, 2, 5, 0, 0, true, false, false, "Windows_2000"},
-    {true, 2, 5, 1, 0, true, false, true, "Windows_XP"},
-    {true, 2, 5, 2, 0, true, true, true, "Windows_Server_2003_R2"},
-    {true, 2, 5, 2, 0, true, false, true, "Windows_XP_x64"},
-    {true, 2, 5, 2, 0, true, false, false, "Windows_Server_2003"},
-    {true, 2, 5, 2, 0, false, false, true, "Windows_Server_2003"},
-    {true, 2, 5, 3, 0, true, false, false, "Win_5.3"},
-    {true, 2, 6, 0, 0, true, false, false, "Windows_Vista"},
-    {true, 2, 6, 0, 0, false, false, false, "Windows_Server_2008"},
-    {true, 2, 6, 1, 0, true, false, true, "Windows_7"},
-    {true, 2, 6, 1, 0, false, true, true, "Windows_Server_2008_R2"},
-    {true, 2, 6, 2, 0, true, false, true, "Windows_8"},
-    {true, 2, 6, 2, 0, false, false, true, "Win8_Server_Unknow"},
-    {true, 2, 6, 3, 0, true, false, true, "Win_6.3"},
-    {true, 2, 10, 0, 0, true, false, true, "Win_10.0"},
-    {true, 3, 5, 0, 0, false, false, false, "Win_CE"},
-    {true, 7, 1, 2, 0, false, false, false, "Win_1.2"},
+    {{false, 2, 6, 1, 0, true, false, true}, "Win_Unknown"},
+    {{true, 0, 3, 11, 0, false, false, false}, "Windows_32s"},
+    {{true, 1, 4, 0, L'B', false, false, false}, "Windows_95 Win_OSR2"},
+    {{true, 1, 4, 0, L'C', false, false, false}, "Windows_95 Win_OSR2"},
+    {{true, 1, 4, 0, L'A', false, false, false}, "Windows_95"},
+    {{true, 1, 4, 0, 0, false, false, false}, "Windows_95"},
+    {{true, 1, 4, 10, L'A', false, false, false}, "Windows_98 Win_SE"},
+    {{true, 1, 4, 10, L'B', false, false, false}, "Windows_98"},
+    {{true, 1, 4, 90, L'A', false, false, false}, "Windows_ME"},
+    {{true, 1, 4, 3, 0, false, false, false}, "Win_4.3"},
+    {{true, 1, 5, 0, 0, false, false, false}, "Win_5.0"},
+    {{true, 2, 3, 51, 0, true, false, false}, "Windows_NT"},
+    {{true, 2, 4, 0, 0, true, false, false}, "Windows_NT"},
+    {{true, 2, 5, 0, 0, true, false, false}, "Windows_2000"},
+    {{true, 2, 5, 1, 0, true, false, true}, "Windows_XP"},
+    {{true, 2, 5, 2, 0, true, true, true}, "Windows_Server_2003_R2"},
+    {{true, 2, 5, 2, 0, true, false, true}, "Windows_XP_x64"},
+    {{true, 2, 5, 2, 0, true, false, false}, "Windows_Server_2003"},
+    {{true, 2, 5, 2, 0, false, false, true}, "Windows_Server_2003"},
+    {{true, 2, 5, 3, 0, true, false, false}, "Win_5.3"},
+    {{true, 2, 6, 0, 0, true, false, false}, "Windows_Vista"},
+    {{true, 2, 6, 0, 0, false, false, false}, "Windows_Server_2008"},
+    {{true, 2, 6, 1, 0, true, false, true}, "Windows_7"},
+    {{true, 2, 6, 1, 0, false, true, true}, "Windows_Server_2008_R2"},
+    {{true, 2, 6, 2, 0, true, false, true}, "Windows_8"},
+    {{true, 2, 6, 2, 0, false, false, true}, "Win8_Server_Unknow"},
+    {{true, 2, 6, 3, 0, true, false, true}, "Win_6.3"},
+    {{true, 2, 10, 0, 0, true, false, true}, "Win_10.0"},
+    {{true, 3, 5, 0, 0, false, false, false}, "Win_CE"},
+    {{true, 7, 1, 2, 0, false, false, false}, "Win_1.2"},
 };
 
 TEST(OsName, EveryLineOfTheVersionTable) {
     for (const OsRow& row : kOsRows) {
-        OsVersionFacts facts;
-        facts.known = row.known;
-        facts.platformId = row.platform;
-        facts.major = row.major;
-        facts.minor = row.minor;
-        facts.servicePackSecond = row.servicePackSecond;
-        facts.workstation = row.workstation;
-        facts.serverR2 = row.serverR2;
-        facts.nativeAmd64 = row.amd64;
-        EXPECT_EQ(OsNameFromVersion(facts), row.name)
-            << "platform " << row.platform << ", " << row.major << "." << row.minor;
+        EXPECT_EQ(OsNameFromVersion(row.facts), row.name)
+            << "platform " << row.facts.platformId << ", " << row.facts.major << "."
+            << row.facts.minor;
     }
 }
 
