@@ -172,6 +172,23 @@ class DevPortalTest(unittest.TestCase):
             self.assertEqual(conn.getresponse().read(), b"2016-05-01\r\n")
         conn.close()
 
+    def test_browser_pages_answer_as_their_tests_expect(self):
+        portal = "http://www.torvessa.example"
+        response, body = self.get(portal + "/testbrowser/refresh/1")
+        self.assertEqual(response.status, 200)
+        self.assertIn(b'content="0;url=/testbrowser/refresh/0"', body)
+        self.assertNotIn(b"http-equiv", self.get(portal + "/testbrowser/refresh/0")[1])
+        response, body = self.get(portal + "/testbrowser/gone.html")
+        self.assertEqual((response.status, response.getheader("Content-Type")), (404, "text/html; charset=utf-8"))
+        clsid = "01234567-89AB-CDEF-0123-456789ABCDEF"
+        body = self.get(portal + "/testbrowser/object.html?clsid=" + clsid)[1]
+        self.assertIn(('classid="clsid:%s"' % clsid).encode(), body)
+        self.assertEqual(self.get(portal + "/testbrowser/object.html?clsid={%s}" % clsid)[0].status, 400)
+        response, body = self.get(portal + "/testbrowser/download.bin")
+        self.assertTrue(response.getheader("Content-Disposition").startswith("attachment"))
+        # Only the portal host has them.
+        self.assertEqual(self.get("http://res.torvessa.example/testbrowser/plain.html")[0].status, 404)
+
 
 if __name__ == "__main__":
     unittest.main()
