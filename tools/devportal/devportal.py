@@ -20,6 +20,8 @@ Fault routes, on every host, for tests of the downloaders:
                                       later ones the whole body
   /_fault/slow?size=N&chunk=C&delay=MS   N bytes announced, C every MS ms
   /_fault/refuse                      connection closed without an answer
+The statistics endpoint has its own switches, per player: see
+"/_devportal/loginstat_rate/answer" below.
 The pattern byte at offset i is i % 251.
 
 Every request is appended to <state-dir>/requests.log as one JSON object a
@@ -34,6 +36,7 @@ import http.server
 import json
 import os
 import re
+import select
 import signal
 import socket
 import socketserver
@@ -213,6 +216,153 @@ def fault_refuse(req, match):
     req.handler.abandon_connection()
 
 
+# ------------------------------------------------- test browser pages
+# Pages in the little HTML that the test browser (tools/testbrowser) reads,
+# on the portal host, for the tests of the browser itself: links (one of
+# them to a new window), a frame, a meta refresh chain, an embedded
+# control, a JSON body, an error page and a download.
+
+
+def send_page(req, title, body, status=200, head=""):
+    html = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title>%s</head>\n"
+            "<body>\n%s\n</body></html>\n" % (title, head, body))
+    req.handler.send_body(status, html.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("portal", r"/testbrowser/plain\.html")
+def test_page_plain(req, match):
+    send_page(req, "测试页面 Plain page",
+              "<h1>托尔维萨 Torvessa</h1>\n"
+              "<p>A page of the dev portal, drawn by the test browser. 中文文字显示正常。</p>\n"
+              "<p><a href=\"next.html\">Next page</a> &middot; "
+              "<a href=\"frame.html\">Frame page</a> &middot; "
+              "<a href=\"popup.html\" target=\"_blank\">New window</a></p>")
+
+
+@route("portal", r"/testbrowser/next\.html")
+def test_page_next(req, match):
+    send_page(req, "Next page", "<p>The page after the plain one.</p>"
+              "<p><a href=\"plain.html\">Back to the plain page</a></p>")
+
+
+@route("portal", r"/testbrowser/popup\.html")
+def test_page_popup(req, match):
+    send_page(req, "Popup page", "<p>Opened in a new window.</p>")
+
+
+@route("portal", r"/testbrowser/frame\.html")
+def test_page_frame(req, match):
+    send_page(req, "Frame page",
+              "<p>The frame below is a page of its own.</p>\n"
+              "<iframe name=\"inner\" src=\"inner.html\" width=\"420\" height=\"110\"></iframe>")
+
+
+@route("portal", r"/testbrowser/inner\.html")
+def test_page_inner(req, match):
+    send_page(req, "Inner page",
+              "<p>Inside the frame. <a href=\"next.html\">Frame link</a> "
+              "<a href=\"next.html\" target=\"_top\">Top link</a></p>")
+
+
+@route("portal", r"/testbrowser/refresh/(?P<step>[0-9]{1,2})")
+def test_page_refresh(req, match):
+    """A chain of meta refreshes: step N moves on to N-1 at once; 0 stays."""
+    step = int(match.group("step"))
+    head = ""
+    if step > 0:
+        head = "<meta http-equiv=\"refresh\" content=\"0;url=/testbrowser/refresh/%d\">" % (step - 1)
+    send_page(req, "Refresh %d" % step, "<p>Refresh step %d.</p>" % step, head=head)
+
+
+CLSID_TEXT = re.compile(r"[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\Z")
+
+
+@route("portal", r"/testbrowser/object\.html")
+def test_page_object(req, match):
+    """An embedded control of ?clsid=, with ?width= and ?height= and one param."""
+    clsid = req.query.get("clsid", "")
+    if not CLSID_TEXT.match(clsid):
+        raise BadRequest("clsid is a class id without braces")
+    width = req.int_arg("width", 320, 1, 4000)
+    height = req.int_arg("height", 160, 1, 4000)
+    send_page(req, "Object page",
+              "<p>An embedded control:</p>\n"
+              "<object id=\"control\" classid=\"clsid:%s\" width=\"%d\" height=\"%d\">"
+              "<param name=\"greeting\" value=\"hello\"></object>" % (clsid, width, height))
+
+
+@route("portal", r"/testbrowser/json\.html")
+def test_page_json(req, match):
+    body = '[{"name":"一区 & more","id":1},{"name":"二区","id":2}]'
+    html = "<html><head><title>json</title></head><body>%s</body></html>" % body
+    req.handler.send_body(200, html.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("portal", r"/testbrowser/gone\.html")
+def test_page_gone(req, match):
+    send_page(req, "404 页面不存在", "<p>This page is not here.</p>", status=404)
+
+
+@route("portal", r"/testbrowser/download\.bin")
+def test_page_download(req, match):
+    h = req.handler
+    h.status_sent = 200
+    h.log_once()
+    body = b"download bytes"
+    h.send_response(200)
+    h.send_header("Content-Type", "application/octet-stream")
+    h.send_header("Content-Disposition", "attachment; filename=download.bin")
+    h.send_header("Content-Length", str(len(body)))
+    h.end_headers()
+    if h.command != "HEAD":
+        h.wfile.write(body)
+
+# ------------------------------------------------------- statistics host
+# "/loginstat_rate" takes the launcher's event reports (the request log keeps
+# each one) and answers 200. A test switches the answer for one player, the
+# report's uid, before the launcher sends:
+#   /_devportal/loginstat_rate/answer?uid=U&with=W[&seconds=S]
+# W is a status of 200 to 599, "refuse" (closed without an answer), "hold"
+# (no answer until the client gives up, or 200 after S seconds, default 60)
+# or "ok" (the switch is cleared).
+
+STATISTICS_ANSWER = re.compile(r"(ok|refuse|hold|[2-5][0-9][0-9])\Z")
+
+
+@route("statistics", r"/loginstat_rate")
+def loginstat_rate(req, match):
+    uid = req.query.get("uid", "")
+    with req.server.lock:
+        answer, seconds = req.server.statistics_answers.get(uid, ("ok", 0))
+    h = req.handler
+    if answer == "refuse":
+        h.close_connection = True
+        return h.abandon_connection()
+    if answer == "hold":
+        h.log_once()
+        # Readable once the client closes: it has given up waiting.
+        readable, _, _ = select.select([h.connection], [], [], seconds)
+        if readable:
+            return h.abandon_connection()
+        answer = "ok"
+    h.send_text(200 if answer == "ok" else int(answer), "ok\n")
+
+
+@route("*", r"/_devportal/loginstat_rate/answer")
+def loginstat_rate_answer(req, match):
+    uid = req.query.get("uid", "")
+    answer = req.query.get("with", "")
+    if not STATISTICS_ANSWER.match(answer):
+        raise BadRequest("with is ok, refuse, hold or a status of 200 to 599")
+    seconds = req.int_arg("seconds", 60, 0, 3600)
+    with req.server.lock:
+        if answer == "ok":
+            req.server.statistics_answers.pop(uid, None)
+        else:
+            req.server.statistics_answers[uid] = (answer, seconds)
+    req.handler.send_text(200, "ok\n")
+
+
 @route("*", r"/_devportal/health")
 def health(req, match):
     req.handler.send_text(200, "ok\n")
@@ -361,6 +511,7 @@ class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.log_path = log_path
         self.lock = threading.Lock()
         self.cut_counts = {}
+        self.statistics_answers = {}  # uid -> (answer, seconds)
 
     def find_route(self, host, path):
         role = self.hosts.get(host)

@@ -143,12 +143,51 @@ class DevPortalTest(unittest.TestCase):
         self.assertEqual((record["host"], record["port"], record["status"]), ("stat.torvessa.example", 80, 200))
         self.assertIn(["Accept", "text/html, application/xhtml+xml, */*"], record["headers"])
 
+    def test_statistics_answers_switch_per_player(self):
+        report = "http://stat.torvessa.example:8075/loginstat_rate?mac=00-00-00-00-00-00&&acttype=4&&uid=%s"
+        r, body = self.get(report % "p1")
+        self.assertEqual((r.status, body), (200, b"ok\n"))
+        r, _ = self.get("http://stat.torvessa.example/_devportal/loginstat_rate/answer?uid=p2&with=404")
+        self.assertEqual(r.status, 200)
+        self.assertEqual(self.get(report % "p2")[0].status, 404)
+        self.assertEqual(self.get(report % "p1")[0].status, 200)  # other players unaffected
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p3&with=refuse")
+        self.assertEqual(self.raw_exchange(report % "p3"), (b"", False))
+        # Held until the client gives up, else answered after the given time.
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p4&with=hold&seconds=0")
+        self.assertEqual(self.get(report % "p4")[0].status, 200)
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p2&with=ok")
+        self.assertEqual(self.get(report % "p2")[0].status, 200)
+        for bad in ("with=600", "with=199", "with=nope", "with=hold&seconds=-1"):
+            r, _ = self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p5&" + bad)
+            self.assertEqual(r.status, 400, bad)
+        records = self.logged("/loginstat_rate?")
+        self.assertTrue(all(rec["port"] == 8075 and rec["host"] == "stat.torvessa.example" for rec in records))
+        self.assertEqual(len([rec for rec in records if rec["query"].endswith("uid=p3")]), 1)
+
     def test_keep_alive_serves_several_requests_on_one_connection(self):
         conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
         for _ in range(3):
             conn.request("GET", "http://res.torvessa.example/launcher2/launcher.ver")
             self.assertEqual(conn.getresponse().read(), b"2016-05-01\r\n")
         conn.close()
+
+    def test_browser_pages_answer_as_their_tests_expect(self):
+        portal = "http://www.torvessa.example"
+        response, body = self.get(portal + "/testbrowser/refresh/1")
+        self.assertEqual(response.status, 200)
+        self.assertIn(b'content="0;url=/testbrowser/refresh/0"', body)
+        self.assertNotIn(b"http-equiv", self.get(portal + "/testbrowser/refresh/0")[1])
+        response, body = self.get(portal + "/testbrowser/gone.html")
+        self.assertEqual((response.status, response.getheader("Content-Type")), (404, "text/html; charset=utf-8"))
+        clsid = "01234567-89AB-CDEF-0123-456789ABCDEF"
+        body = self.get(portal + "/testbrowser/object.html?clsid=" + clsid)[1]
+        self.assertIn(('classid="clsid:%s"' % clsid).encode(), body)
+        self.assertEqual(self.get(portal + "/testbrowser/object.html?clsid={%s}" % clsid)[0].status, 400)
+        response, body = self.get(portal + "/testbrowser/download.bin")
+        self.assertTrue(response.getheader("Content-Disposition").startswith("attachment"))
+        # Only the portal host has them.
+        self.assertEqual(self.get("http://res.torvessa.example/testbrowser/plain.html")[0].status, 404)
 
 
 if __name__ == "__main__":
