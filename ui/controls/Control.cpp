@@ -83,6 +83,17 @@ void CControlUI::SetVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
     NeedParentUpdate();
+    VisitTree(*this, [](CControlUI& control) {
+        control.OnShownChanged();
+        return true;
+    });
+}
+
+bool CControlUI::IsShown() const {
+    for (const CControlUI* control = this; control != nullptr; control = control->parent_) {
+        if (!control->visible_) return false;
+    }
+    return true;
 }
 
 void CControlUI::SetEnabled(bool enabled) {

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/paint/Canvas.h"
+#include "ui/controls/AttributeValues.h"
 #include "ui/controls/ImageDrawInfo.h"
 #include "ui/controls/Notify.h"
-#include "ui/controls/AttributeValues.h"
+#include "ui/paint/Canvas.h"
 
 namespace SkinUI {
 
@@ -116,6 +116,8 @@ public:
 
     bool IsVisible() const { return visible_; }
     virtual void SetVisible(bool visible);
+    // Visible itself and inside visible containers all the way up.
+    bool IsShown() const;
     bool IsEnabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled);
     bool IsFloat() const { return float_; }
@@ -177,6 +179,11 @@ public:
     std::vector<std::function<void(TControlNotify&)>> OnNotify;
 
 protected:
+    // Called on a control and everything below it after its own or an
+    // ancestor's visibility changed: what a control keeps outside the
+    // painted tree (a native window) follows it here.
+    virtual void OnShownChanged() {}
+
     virtual void PaintBkColor(ICanvas& canvas);
     virtual void PaintBkImage(ICanvas& canvas);
     virtual void PaintStatusImage(ICanvas& canvas);

@@ -35,7 +35,7 @@ constexpr TFactoryEntry kFactories[] = {
     {L"Combo", Make<CComboUI>},
     {L"Progress", Make<CProgressUI>},
     {L"ActiveX", Make<CActiveXUI>},
-    {L"WebBrowser", Make<CWebBrowserUI>},
+    {L"WebBrowser", CreateWebBrowserControl},
     {L"ListLabelElement", Make<CListLabelElementUI>},
 };
 

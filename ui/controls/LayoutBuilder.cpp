@@ -210,6 +210,10 @@ bool CLayoutBuilder::BuildChildren(CSkinMarkupNode node, CControlUI* parent,
         if (!control && callback_ != nullptr) control = callback_->CreateControl(name);
         if (!control) continue;  // unknown: skipped with its subtree
 
+        // Attached before its children are built into it, so that they join
+        // a control that has its window: a child that acts on its window
+        // while the layout is built (an ActiveX host) never sees it go.
+        control->SetManager(manager, parent);
         if (child.HasChildren() && !BuildChildren(child, control.get(), manager, nullptr)) {
             return false;
         }

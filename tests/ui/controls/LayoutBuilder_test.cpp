@@ -11,7 +11,6 @@
 
 #include "support/FakeSkinFiles.h"
 #include "support/RecordingCanvas.h"
-#include "ui/controls/ActiveX.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/ControlFactory.h"
 #include "ui/controls/Label.h"
@@ -202,27 +201,6 @@ TEST(LayoutBuilder, IncludeBuildsTheNamedLayoutCountTimesAndStopsSelfInclusion) 
                              L"", nullptr, nullptr),
               nullptr);
     EXPECT_LE(files.reads[L"loop.xml"], 17);
-}
-
-TEST(LayoutBuilder, ImmediateCreationIsRequestedDuringTheBuild) {
-    CWindowManagerUI manager;
-    CLayoutBuilder builder;
-    auto root = builder.Create(
-        L"<Window><Container><WebBrowser name=\"now\" delaycreate=\"false\"/>"
-        L"<WebBrowser name=\"later\"/><ActiveX name=\"x\" clsid=\"{1}\" delaycreate=\"false\"/>"
-        L"</Container></Window>",
-        L"", nullptr, &manager);
-    ASSERT_NE(root, nullptr);
-    auto* container = root->GetContainer();
-    auto* now = static_cast<SkinUI::CWebBrowserUI*>(container->GetItemAt(0));
-    auto* later = static_cast<SkinUI::CWebBrowserUI*>(container->GetItemAt(1));
-    auto* other = static_cast<SkinUI::CActiveXUI*>(container->GetItemAt(2));
-    EXPECT_TRUE(now->IsCreationRequested());
-    EXPECT_FALSE(now->IsDelayCreate());
-    EXPECT_FALSE(later->IsCreationRequested());
-    EXPECT_EQ(later->GetClsid(), L"{8856F961-340A-11D0-A96B-00C04FD705A2}");
-    EXPECT_TRUE(other->IsCreationRequested());
-    EXPECT_EQ(other->GetClsid(), L"{1}");
 }
 
 TEST(LayoutBuilder, EntitiesAndBothQuoteFormsOfImageAttributes) {
