@@ -4,6 +4,7 @@ the resource folder's boundaries, the fault routes and the request log."""
 import http.client
 import json
 import os
+import re
 import socket
 import sys
 import tempfile
@@ -172,6 +173,62 @@ class DevPortalTest(unittest.TestCase):
             self.assertEqual(conn.getresponse().read(), b"2016-05-01\r\n")
         conn.close()
 
+    def select_server(self, query):
+        r, body = self.get("http://www.torvessa.example/wd_qamb/select_server.html?" + query)
+        text = body.decode("utf-8")
+        inner = text[text.find("<BODY>") + 6:text.find("</BODY>")] if r.status == 200 else None
+        return r, inner
+
+    def test_select_server_page_holds_each_variant_in_its_body(self):
+        r, inner = self.select_server("v=12345")
+        self.assertEqual(r.getheader("Content-Type"), "text/html; charset=utf-8")
+        data = json.loads(inner)["data"]
+        self.assertEqual(data["current"], {"server_name": "12区 雾港", "server_number": 12})
+        self.assertEqual([s["server_number"] for s in data["allserver"]], [11, 12, 13])
+        self.assertEqual(data["allserver"][0]["server_url"],
+                         "http://game.torvessa.example/wd_qamb/game.html?server=11")
+        self.assertNotIn("<", inner)
+        self.assertNotIn("&", inner)
+
+        _, inner = self.select_server("v=-7&variant=strings")
+        data = json.loads(inner)["data"]
+        self.assertEqual(data["current"]["server_number"], "12")
+        self.assertEqual([s["server_number"] for s in data["allserver"]], ["11", "12", "13"])
+        _, inner = self.select_server("v=1&variant=absent")
+        data = json.loads(inner)["data"]
+        self.assertNotIn(data["current"]["server_number"], [s["server_number"] for s in data["allserver"]])
+        _, inner = self.select_server("v=1&variant=nourl")
+        self.assertEqual(["server_url" in s for s in json.loads(inner)["data"]["allserver"]],
+                         [True, False, True])
+        _, inner = self.select_server("v=1&variant=nulldata")
+        self.assertIsNone(json.loads(inner)["data"])
+        _, inner = self.select_server("v=1&variant=notjson")
+        self.assertRaises(ValueError, json.loads, inner)
+        self.assertEqual(self.select_server("v=1&variant=empty")[1], "")
+        self.assertEqual(self.select_server("v=1&variant=array")[1], "[]")
+
+    def test_select_server_switch_holds_for_later_requests(self):
+        try:
+            r, _ = self.get("http://www.torvessa.example/_devportal/select_server?variant=nulldata")
+            self.assertEqual(r.status, 200)
+            self.assertIsNone(json.loads(self.select_server("v=2")[1])["data"])
+            # The page's own variant wins over the switch.
+            self.assertEqual(self.select_server("v=2&variant=array")[1], "[]")
+        finally:
+            self.get("http://www.torvessa.example/_devportal/select_server?variant=integers")
+        self.assertIsNotNone(json.loads(self.select_server("v=3")[1])["data"])
+
+    def test_select_server_rejects_bad_queries(self):
+        for query in ("", "v=", "v=12a", "v=1.5", "v=1&variant=nope"):
+            r, _ = self.select_server(query)
+            self.assertEqual(r.status, 400, query)
+        r, _ = self.get("http://www.torvessa.example/_devportal/select_server?variant=nope")
+        self.assertEqual(r.status, 400)
+        # Only the portal host has the page.
+        r, _ = self.get("http://res.torvessa.example/wd_qamb/select_server.html?v=1")
+        self.assertEqual(r.status, 404)
+
+
     def test_browser_pages_answer_as_their_tests_expect(self):
         portal = "http://www.torvessa.example"
         response, body = self.get(portal + "/testbrowser/refresh/1")
@@ -188,6 +245,26 @@ class DevPortalTest(unittest.TestCase):
         self.assertTrue(response.getheader("Content-Disposition").startswith("attachment"))
         # Only the portal host has them.
         self.assertEqual(self.get("http://res.torvessa.example/testbrowser/plain.html")[0].status, 404)
+
+    def test_main_page_links_lead_where_the_launcher_looks(self):
+        portal = "http://www.torvessa.example"
+        response, body = self.get(portal + "/wd_qamb.html")
+        self.assertEqual(response.status, 200)
+        links = dict((text, href) for href, text in
+                     re.findall(r'<a href="([^"]*)">([^<]*)</a>', body.decode("utf-8")))
+        self.assertEqual(links["进入 12区 雾港（推荐）"], "http://WWW.TORVESSA.EXAMPLE/PlayGame?server=12")
+        self.assertEqual(links["快速开始 · 11区 青石渡"], "http://game.torvessa.example/redirect/quick.html?server=11")
+        self.assertIn("?to=http://www.torvessa.example/playgame?", links["活动入口 · 13区 北岭"])
+        self.assertEqual(links["空白页"], "about:blank")
+        self.assertIn(b"/wd_qamb.html", self.get(portal + "/wd_qamb/logout.html")[1])
+        self.assertIn(b'src="/playgame?server=14"', self.get(portal + "/wd_qamb/frame.html")[1])
+        self.assertEqual(self.get(portal + "/playgame?server=14")[0].status, 200)
+        response, _ = self.get("http://game.torvessa.example/redirect/quick.html?server=11")
+        self.assertEqual((response.status, response.getheader("Location")),
+                         (302, portal + "/playgame?server=11"))
+        self.assertEqual(self.get(portal + "/wd_qamb/jump.html?to=javascript:x")[0].status, 400)
+        self.assertIn(b'href="http://a.example/?x=1&amp;y=2"',
+                      self.get(portal + "/wd_qamb/jump.html?to=http%3A//a.example/%3Fx%3D1%26y%3D2")[1])
 
 
 if __name__ == "__main__":
