@@ -19,9 +19,6 @@
 #include "ui/window/WindowManager.h"
 #include "update/GameOcx.h"
 
-HWND g_hAppWnd = nullptr;
-HWND g_hGameWnd = nullptr;
-
 namespace {
 
 constexpr const wchar_t* kDebugWaitMarker = L"dbgbreak.txt";

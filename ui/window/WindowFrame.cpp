@@ -11,16 +11,20 @@ namespace SkinUI {
 namespace {
 
 // Controls that take a press themselves instead of letting it drag.
-bool TakesClicks(std::wstring_view className) {
-    return EqualsIgnoringAsciiCase(className, L"ButtonUI") ||
-           EqualsIgnoringAsciiCase(className, L"OptionUI") ||
-           EqualsIgnoringAsciiCase(className, L"TextUI");
+bool TakesClicks(std::wstring_view className, ClassNameMatch match) {
+    for (std::wstring_view clicked : {L"ButtonUI", L"OptionUI", L"TextUI"}) {
+        if (match == ClassNameMatch::kExact ? className == clicked
+                                            : EqualsIgnoringAsciiCase(className, clicked)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, const TRect& caption,
-                      bool maximized, const CWindowManagerUI& manager) {
+                      bool maximized, const CWindowManagerUI& manager, ClassNameMatch match) {
     if (!maximized) {
         const bool left = point.x < client.left + sizeBox.left;
         const bool right = point.x >= client.right - sizeBox.right;
@@ -40,7 +44,7 @@ FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, c
     if (point.x >= client.left + caption.left && point.x < client.right - caption.right &&
         point.y >= caption.top && point.y < caption.bottom) {
         const CControlUI* control = manager.FindControl(point);
-        if (control != nullptr && !TakesClicks(control->GetClass())) return kHitCaption;
+        if (control != nullptr && !TakesClicks(control->GetClass(), match)) return kHitCaption;
     }
     return kHitClient;
 }

@@ -25,6 +25,9 @@ enum FrameHit : int {
     kHitBottomRight = 17,
 };
 
+// How the class names of controls that take clicks are compared.
+enum class ClassNameMatch { kIgnoringCase, kExact };
+
 // |point| and |client| are client coordinates. The resize borders come from
 // the layout's "sizebox" and count only while the window is not maximised.
 // The caption's left and right are distances from the client's edges, its
@@ -32,7 +35,8 @@ enum FrameHit : int {
 // the control under it is a button, an option or a text (they take clicks),
 // or no control is there at all.
 FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, const TRect& caption,
-                      bool maximized, const CWindowManagerUI& manager);
+                      bool maximized, const CWindowManagerUI& manager,
+                      ClassNameMatch match = ClassNameMatch::kIgnoringCase);
 
 // The top-left corner that puts |window|'s centre on |reference|'s centre,
 // then pushed inside |workArea| (left and top edges win when the window is
