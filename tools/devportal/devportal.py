@@ -353,6 +353,8 @@ def portal_start_page(req, match):
                      "<p><a href=\"/wd_qamb/frame.html\">框架中的游戏页</a> &middot; "
                      "<a href=\"about:blank\">空白页</a> &middot; "
                      "<a href=\"/wd_qamb/logout.html\">退出登录</a></p>\n"
+                     "<p>【公告】今晚 22:00 起，12区 雾港开放跨服战场，持续至周日。</p>\n"
+                     "<p>【活动】新手礼包已发放至游戏内邮箱，登录即可领取。</p>\n"
                      "<p>客服热线 400-000-0000 &middot; 健康游戏忠告：抵制不良游戏，拒绝盗版游戏。</p>"
                      % (portal.upper(), game, portal))
 
