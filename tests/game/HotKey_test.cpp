@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "game/KeyNameTable.h"
 
 namespace {
@@ -46,20 +44,6 @@ TEST(KeyNameTable, ASharedCodeGivesTheAlphabeticallyFirstName) {
     EXPECT_EQ(NameOf(0x2A), "PRINT");
     EXPECT_EQ(NameOf(0x00), "<none>");
     EXPECT_EQ(NameOf(0xFFFF), "<none>");
-}
-
-TEST(KeyNameTable, EveryNameLeadsBackToAnEarlierOrEqualNameOfItsCode) {
-    std::set<uint16_t> codes;
-    for (const auto& [name, code] : Table().entries()) {
-        const std::string first = NameOf(code);
-        uint16_t back = 0;
-        ASSERT_TRUE(Table().FindCode(first, back)) << name;
-        EXPECT_EQ(back, code) << name;
-        EXPECT_LE(first, name);
-        codes.insert(code);
-    }
-    // Eleven codes carry two names.
-    EXPECT_EQ(codes.size(), 114u - 11u);
 }
 
 struct Parsed {
