@@ -4,17 +4,13 @@
 // keeps only what it accepts.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/FuzzInput.h"
 #include "game/BossKeySettings.h"
 #include "game/HotKey.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 class NullRegistry : public RegistryStore {
 public:
@@ -37,34 +33,31 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const KeyNameTable table;
-    std::wstring text;
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    }
+    const std::wstring text = FuzzWideText(data, size);
     uint32_t modifiers = 0;
     uint16_t code = 0;
     const bool ok = ParseHotKey(table, text, modifiers, code);
-    Check((modifiers & ~uint32_t{7}) == 0);
+    FuzzCheck((modifiers & ~uint32_t{7}) == 0);
     if (ok) {
-        Check(modifiers != 0 && code != 0 && (code < 0x10 || code > 0x12));
+        FuzzCheck(modifiers != 0 && code != 0 && (code < 0x10 || code > 0x12));
         std::wstring formatted;
-        Check(FormatHotKey(table, code, formatted));
+        FuzzCheck(FormatHotKey(table, code, formatted));
         uint32_t backModifiers = 0;
         uint16_t backCode = 0;
-        Check(ParseHotKey(table, formatted, backModifiers, backCode) && backCode == code);
+        FuzzCheck(ParseHotKey(table, formatted, backModifiers, backCode) && backCode == code);
     }
 
     NullRegistry registry;
     NullHotKey hotKey;
     BossKeySettings settings(table, registry, hotKey);
     const std::wstring kept = settings.FilterFieldText(text);
-    Check(kept.empty() || (ok && kept == text));
+    FuzzCheck(kept.empty() || (ok && kept == text));
     if (size >= 2) {
         BossKeyPress press;
         press.key = static_cast<uint16_t>(data[0] | (data[1] << 8));
         press.ctrlDown = true;
         const BossKeyCapture capture = settings.CaptureKey(press, true, true, text);
-        if (capture.setText) Check(settings.FilterFieldText(capture.text) == capture.text);
+        if (capture.setText) FuzzCheck(settings.FilterFieldText(capture.text) == capture.text);
     }
     return 0;
 }

@@ -2,16 +2,12 @@
 // with its root's name, and the subkey is exactly the rest after one "\".
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/FuzzInput.h"
 #include "game/Registry.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 const wchar_t* RootName(RegistryRoot root) {
     switch (root) {
@@ -30,22 +26,19 @@ const wchar_t* RootName(RegistryRoot root) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::wstring path;
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        path += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    }
+    const std::wstring path = FuzzWideText(data, size);
     RegistryRoot root = RegistryRoot::Users;
     std::wstring subkey = L"stale";
     if (!SplitRegistryPath(path, root, subkey)) {
-        Check(subkey.empty());
+        FuzzCheck(subkey.empty());
         return 0;
     }
     const std::wstring name = RootName(root);
-    Check(path.compare(0, name.size(), name) == 0);
+    FuzzCheck(path.compare(0, name.size(), name) == 0);
     if (path.size() == name.size()) {
-        Check(subkey.empty());
+        FuzzCheck(subkey.empty());
     } else {
-        Check(path[name.size()] == L'\\' && path.substr(name.size() + 1) == subkey);
+        FuzzCheck(path[name.size()] == L'\\' && path.substr(name.size() + 1) == subkey);
     }
     return 0;
 }

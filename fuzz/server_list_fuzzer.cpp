@@ -5,30 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/FuzzInput.h"
 #include "game/ServerList.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #endif
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     ServerListInfo info;
     info.servers.resize(3);
     if (!info.ParseJson(text)) {
-        Check(info.userName.empty() && info.currentServerName.empty());
-        Check(info.currentServerNumber == 0 && info.servers.empty());
+        FuzzCheck(info.userName.empty() && info.currentServerName.empty());
+        FuzzCheck(info.currentServerNumber == 0 && info.servers.empty());
     }
 
     const size_t newline = text.find('\n');
@@ -41,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;  // nesting beyond the reader's limit: not ours to read
     }
     std::string found;
-    if (!GetJsonString(root, text.substr(0, newline), "default", found)) Check(found == "default");
+    if (!GetJsonString(root, text.substr(0, newline), "default", found))
+        FuzzCheck(found == "default");
     return 0;
 }
