@@ -6,8 +6,6 @@
 
 namespace testsupport {
 
-namespace {
-
 void DeleteTree(const std::wstring& path) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
@@ -27,8 +25,6 @@ void DeleteTree(const std::wstring& path) {
     }
     RemoveDirectoryW(path.c_str());
 }
-
-}  // namespace
 
 ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};

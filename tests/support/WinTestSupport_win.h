@@ -24,6 +24,9 @@ private:
     std::wstring path_;
 };
 
+// Deletes a folder with everything in it.
+void DeleteTree(const std::wstring& path);
+
 // A Unix path of the build (Wine's drive Z:) as a Windows path.
 std::wstring FromUnixPath(const std::string& unixPath);
 
