@@ -125,13 +125,12 @@ bool PluginClassRegistered() {
     return true;
 }
 
-void RemovePluginClass() { RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey().c_str()); RegDeleteKeyW(HKEY_CLASSES_ROOT, ClassKey().c_str()); }
+void RemovePluginClass() { RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey().c_str()); }
 
 void RemovePluginRegistration() {
     RemovePluginClass();
     for (const std::wstring& key : {TypeLibKey(), std::wstring(kPlumeGameProgId), std::wstring(kPlumeGameIndependentProgId)}) {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
     }
 }
 

@@ -60,3 +60,22 @@ bool SetFileAge(const std::wstring& path, long long ageSeconds);
 bool FileExists(const std::wstring& path);
 
 }  // namespace testsupport
+
+namespace testsupport {
+
+// Pixels read back from the screen (0x00RRGGBB, top row first).
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// What the X server shows of |window|'s client area.
+ScreenImage CaptureClient(HWND window);
+
+// Writes |image| as <LAUNCHER_SCREENSHOT_DIR>/<name>.bmp when that variable
+// names a Unix folder; nothing otherwise.
+void SaveScreenshot(const ScreenImage& image, const std::string& name);
+
+}  // namespace testsupport

@@ -492,15 +492,28 @@ void PlumeGameControl::Paint(HDC dc, const RECT& bounds) {
     Text(dc, L"TORVESSA", RECT{bounds.left, bounds.top + height / 8, bounds.right, bounds.top + height * 3 / 8},
          height / 9 > 12 ? height / 9 : 12, FW_BOLD, RGB(245, 232, 255));
 
+    // The caption and the bar sit on a dark panel, above the grid's lines.
     const int captionTop = bounds.top + height * 7 / 10;
-    Text(dc, status.caption, RECT{bounds.left, captionTop, bounds.right, captionTop + height / 12},
+    const int captionHeight = height / 12;
+    const int barWidth = width / 2;
+    const int barTop = captionTop + captionHeight + 4;
+    const RECT panel{centreX - barWidth / 2 - 24, captionTop - 8, centreX + barWidth / 2 + 24, barTop + 8 + 14};
+    HBRUSH panelBrush = CreateSolidBrush(RGB(10, 10, 24));
+    HPEN panelPen = CreatePen(PS_SOLID, 1, RGB(70, 50, 110));
+    HGDIOBJ oldBrush = SelectObject(dc, panelBrush);
+    HGDIOBJ oldPen = SelectObject(dc, panelPen);
+    RoundRect(dc, panel.left, panel.top, panel.right, panel.bottom, 10, 10);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(panelPen);
+    DeleteObject(panelBrush);
+
+    Text(dc, status.caption, RECT{bounds.left, captionTop, bounds.right, captionTop + captionHeight},
          height / 28 > 11 ? height / 28 : 11, FW_NORMAL,
          engine_ ? RGB(225, 235, 255) : RGB(255, 140, 120));
     if (status.showBar) {
-        const int barWidth = width / 2;
-        const int barTop = captionTop + height / 12 + 4;
         const RECT track{centreX - barWidth / 2, barTop, centreX + barWidth / 2, barTop + 8};
-        HBRUSH trackBrush = CreateSolidBrush(RGB(24, 30, 52));
+        HBRUSH trackBrush = CreateSolidBrush(RGB(28, 34, 60));
         FillRect(dc, &track, trackBrush);
         DeleteObject(trackBrush);
         const int filled = static_cast<int>(barWidth * status.share);

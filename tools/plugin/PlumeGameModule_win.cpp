@@ -54,12 +54,10 @@ bool CreateEmptyKey(const std::wstring& key) {
     return true;
 }
 
+// The key with everything under it; a key already gone is fine.
 bool DeleteTree(const std::wstring& key) {
     const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-    if (status == ERROR_FILE_NOT_FOUND) return true;
-    if (status != ERROR_SUCCESS) return false;
-    return RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str()) == ERROR_SUCCESS ||
-           GetLastError() == ERROR_FILE_NOT_FOUND;
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace
