@@ -3,7 +3,7 @@
 // itself knows only the type-library id (it reads the registration record).
 #pragma once
 
-// {1AD60579-887D-4626-8060-BA32D0D24662}
+// The game page of the dev portal (tools/devportal) names the same class id.
 inline constexpr const wchar_t* kPlumeGameClsidText = L"{1AD60579-887D-4626-8060-BA32D0D24662}";
 // The control's type library, whose "win64" record names the control file.
 inline constexpr const wchar_t* kPlumeGameTypeLibText = L"{32B34856-4FE5-44C6-888B-3C111AB18606}";
