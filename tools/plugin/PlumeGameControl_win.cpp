@@ -55,36 +55,21 @@ bool RegisterViewClass(WNDPROC proc) {
 }
 
 // Drawing helpers over one device context.
-void FillGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-    TRIVERTEX v[2] = {};
-    v[0].x = r.left;
-    v[0].y = r.top;
-    v[0].Red = COLOR16(GetRValue(top) << 8);
-    v[0].Green = COLOR16(GetGValue(top) << 8);
-    v[0].Blue = COLOR16(GetBValue(top) << 8);
-    v[1].x = r.right;
-    v[1].y = r.bottom;
-    v[1].Red = COLOR16(GetRValue(bottom) << 8);
-    v[1].Green = COLOR16(GetGValue(bottom) << 8);
-    v[1].Blue = COLOR16(GetBValue(bottom) << 8);
-    GRADIENT_RECT rect = {0, 1};
-    GradientFill(dc, v, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+TRIVERTEX Vertex(LONG x, LONG y, COLORREF color) {
+    TRIVERTEX v = {};
+    v.x = x;
+    v.y = y;
+    v.Red = COLOR16(GetRValue(color) << 8);
+    v.Green = COLOR16(GetGValue(color) << 8);
+    v.Blue = COLOR16(GetBValue(color) << 8);
+    return v;
 }
 
-void FillGradientH(HDC dc, const RECT& r, COLORREF left, COLORREF right) {
-    TRIVERTEX v[2] = {};
-    v[0].x = r.left;
-    v[0].y = r.top;
-    v[0].Red = COLOR16(GetRValue(left) << 8);
-    v[0].Green = COLOR16(GetGValue(left) << 8);
-    v[0].Blue = COLOR16(GetBValue(left) << 8);
-    v[1].x = r.right;
-    v[1].y = r.bottom;
-    v[1].Red = COLOR16(GetRValue(right) << 8);
-    v[1].Green = COLOR16(GetGValue(right) << 8);
-    v[1].Blue = COLOR16(GetBValue(right) << 8);
+// |mode| GRADIENT_FILL_RECT_V runs from |from| at the top, _H from the left.
+void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, ULONG mode = GRADIENT_FILL_RECT_V) {
+    TRIVERTEX v[2] = {Vertex(r.left, r.top, from), Vertex(r.right, r.bottom, to)};
     GRADIENT_RECT rect = {0, 1};
-    GradientFill(dc, v, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    GradientFill(dc, v, 2, &rect, 1, mode);
 }
 
 COLORREF Mix(COLORREF a, COLORREF b, double t) {
@@ -518,8 +503,8 @@ void PlumeGameControl::Paint(HDC dc, const RECT& bounds) {
         DeleteObject(trackBrush);
         const int filled = static_cast<int>(barWidth * status.share);
         if (filled > 0) {
-            FillGradientH(dc, RECT{track.left, track.top, track.left + filled, track.bottom},
-                          RGB(40, 210, 240), RGB(190, 90, 255));
+            FillGradient(dc, RECT{track.left, track.top, track.left + filled, track.bottom},
+                         RGB(40, 210, 240), RGB(190, 90, 255), GRADIENT_FILL_RECT_H);
         }
     }
 }
