@@ -5,6 +5,10 @@
 # or, for discovered tests, PROPERTIES FIXTURES_REQUIRED ${LAUNCHER_DEVPORTAL_FIXTURE}.
 # While it runs, ${LAUNCHER_DEVPORTAL_DIR} holds "port" and "requests.log", and
 # it serves the resource host's files from ${LAUNCHER_DEVPORTAL_RESOURCES}.
+# libcurl (the event reporter) ignores the prefix's Internet settings and
+# takes its proxy from the http_proxy environment variable instead; a test
+# sets it from the "port" file (testsupport::UseDevPortalAsCurlProxy) before
+# it starts the programs that report.
 set(LAUNCHER_DEVPORTAL_FIXTURE devportal)
 set(LAUNCHER_DEVPORTAL_DIR ${CMAKE_BINARY_DIR}/devportal)
 set(LAUNCHER_DEVPORTAL_RESOURCES ${LAUNCHER_DEVPORTAL_DIR}/resources)

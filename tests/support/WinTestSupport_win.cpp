@@ -142,6 +142,32 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string DevPortalFile(const char* name) {
+    return ReadFileBytes(FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) + "/" + name));
+}
+
+std::vector<std::string> LoggedRequests(const std::string& needle) {
+    std::vector<std::string> found;
+    const std::string log = DevPortalFile("requests.log");
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        std::string line = log.substr(start, end - start);
+        if (line.find(needle) != std::string::npos) found.push_back(line);
+        start = end + 1;
+    }
+    return found;
+}
+
+bool UseDevPortalAsCurlProxy() {
+    std::string port = DevPortalFile("port");
+    while (!port.empty() && (port.back() == '\n' || port.back() == '\r')) port.pop_back();
+    if (port.empty()) return false;
+    const std::string proxy = "http://127.0.0.1:" + port;
+    return SetEnvironmentVariableA("http_proxy", proxy.c_str()) != FALSE;
+}
+
 }  // namespace testsupport
 
 namespace testsupport {

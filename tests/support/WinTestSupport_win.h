@@ -59,6 +59,17 @@ bool SetFileAge(const std::wstring& path, long long ageSeconds);
 
 bool FileExists(const std::wstring& path);
 
+// A file of the running dev portal's state folder ("port", "requests.log").
+std::string DevPortalFile(const char* name);
+
+// Lines of the dev portal's request log that contain |needle|.
+std::vector<std::string> LoggedRequests(const std::string& needle);
+
+// Names the dev portal as libcurl's proxy (http_proxy) for this process and
+// the programs it starts; WinINet has it from the prefix's settings. False
+// when the devportal fixture is not running.
+bool UseDevPortalAsCurlProxy();
+
 }  // namespace testsupport
 
 namespace testsupport {

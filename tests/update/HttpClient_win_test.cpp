@@ -20,29 +20,11 @@
 
 namespace {
 
+using testsupport::DevPortalFile;
+using testsupport::LoggedRequests;
 using testsupport::RecordingHttpCallback;
 
 constexpr uint32_t kWaitMs = 30000;
-
-std::string DevPortalFile(const char* name) {
-    return testsupport::ReadFileBytes(
-        testsupport::FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) + "/" + name));
-}
-
-// Lines of the dev portal's request log that contain |needle|.
-std::vector<std::string> LoggedRequests(const std::string& needle) {
-    std::vector<std::string> found;
-    const std::string log = DevPortalFile("requests.log");
-    size_t start = 0;
-    while (start < log.size()) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos) end = log.size();
-        std::string line = log.substr(start, end - start);
-        if (line.find(needle) != std::string::npos) found.push_back(line);
-        start = end + 1;
-    }
-    return found;
-}
 
 // The dev portal's body pattern: byte i is i % 251.
 std::string Pattern(size_t size) {

@@ -23,6 +23,8 @@ Fault routes, on every host, for tests of the downloaders:
                                       later ones the whole body
   /_fault/slow?size=N&chunk=C&delay=MS   N bytes announced, C every MS ms
   /_fault/refuse                      connection closed without an answer
+The statistics endpoint has its own switches, per player: see
+"/_devportal/loginstat_rate/answer" below.
 The pattern byte at offset i is i % 251.
 
 Every request is appended to <state-dir>/requests.log as one JSON object a
@@ -37,6 +39,7 @@ import http.server
 import json
 import os
 import re
+import select
 import signal
 import socket
 import socketserver
@@ -242,6 +245,52 @@ def fault_refuse(req, match):
     req.handler.abandon_connection()
 
 
+# ------------------------------------------------------- statistics host
+# "/loginstat_rate" takes the launcher's event reports (the request log keeps
+# each one) and answers 200. A test switches the answer for one player, the
+# report's uid, before the launcher sends:
+#   /_devportal/loginstat_rate/answer?uid=U&with=W[&seconds=S]
+# W is a status of 200 to 599, "refuse" (closed without an answer), "hold"
+# (no answer until the client gives up, or 200 after S seconds, default 60)
+# or "ok" (the switch is cleared).
+
+STATISTICS_ANSWER = re.compile(r"(ok|refuse|hold|[2-5][0-9][0-9])\Z")
+
+
+@route("statistics", r"/loginstat_rate")
+def loginstat_rate(req, match):
+    uid = req.query.get("uid", "")
+    with req.server.lock:
+        answer, seconds = req.server.statistics_answers.get(uid, ("ok", 0))
+    h = req.handler
+    if answer == "refuse":
+        h.close_connection = True
+        return h.abandon_connection()
+    if answer == "hold":
+        h.log_once()
+        # Readable once the client closes: it has given up waiting.
+        readable, _, _ = select.select([h.connection], [], [], seconds)
+        if readable:
+            return h.abandon_connection()
+        answer = "ok"
+    h.send_text(200 if answer == "ok" else int(answer), "ok\n")
+
+
+@route("*", r"/_devportal/loginstat_rate/answer")
+def loginstat_rate_answer(req, match):
+    uid = req.query.get("uid", "")
+    answer = req.query.get("with", "")
+    if not STATISTICS_ANSWER.match(answer):
+        raise BadRequest("with is ok, refuse, hold or a status of 200 to 599")
+    seconds = req.int_arg("seconds", 60, 0, 3600)
+    with req.server.lock:
+        if answer == "ok":
+            req.server.statistics_answers.pop(uid, None)
+        else:
+            req.server.statistics_answers[uid] = (answer, seconds)
+    req.handler.send_text(200, "ok\n")
+
+
 @route("*", r"/_devportal/health")
 def health(req, match):
     req.handler.send_text(200, "ok\n")
@@ -390,6 +439,7 @@ class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.log_path = log_path
         self.lock = threading.Lock()
         self.cut_counts = {}
+        self.statistics_answers = {}  # uid -> (answer, seconds)
 
     def find_route(self, host, path):
         role = self.hosts.get(host)

@@ -155,6 +155,28 @@ class DevPortalTest(unittest.TestCase):
         self.assertEqual((record["host"], record["port"], record["status"]), ("stat.torvessa.example", 80, 200))
         self.assertIn(["Accept", "text/html, application/xhtml+xml, */*"], record["headers"])
 
+    def test_statistics_answers_switch_per_player(self):
+        report = "http://stat.torvessa.example:8075/loginstat_rate?mac=00-00-00-00-00-00&&acttype=4&&uid=%s"
+        r, body = self.get(report % "p1")
+        self.assertEqual((r.status, body), (200, b"ok\n"))
+        r, _ = self.get("http://stat.torvessa.example/_devportal/loginstat_rate/answer?uid=p2&with=404")
+        self.assertEqual(r.status, 200)
+        self.assertEqual(self.get(report % "p2")[0].status, 404)
+        self.assertEqual(self.get(report % "p1")[0].status, 200)  # other players unaffected
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p3&with=refuse")
+        self.assertEqual(self.raw_exchange(report % "p3"), (b"", False))
+        # Held until the client gives up, else answered after the given time.
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p4&with=hold&seconds=0")
+        self.assertEqual(self.get(report % "p4")[0].status, 200)
+        self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p2&with=ok")
+        self.assertEqual(self.get(report % "p2")[0].status, 200)
+        for bad in ("with=600", "with=199", "with=nope", "with=hold&seconds=-1"):
+            r, _ = self.get("http://any.example/_devportal/loginstat_rate/answer?uid=p5&" + bad)
+            self.assertEqual(r.status, 400, bad)
+        records = self.logged("/loginstat_rate?")
+        self.assertTrue(all(rec["port"] == 8075 and rec["host"] == "stat.torvessa.example" for rec in records))
+        self.assertEqual(len([rec for rec in records if rec["query"].endswith("uid=p3")]), 1)
+
     def test_keep_alive_serves_several_requests_on_one_connection(self):
         conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
         for _ in range(3):
