@@ -8,6 +8,9 @@ Routes live in one table (ROUTES); each names the host role it answers for
 ("resource", "portal", ... or "*" for every host) and a path pattern. Later
 services add their routes to the table.
 
+The game host serves the game page "/game/play.html?server=N", which embeds
+the game's plug-in control with <object classid="clsid:...">.
+
 Fault routes, on every host, for tests of the downloaders:
   /_fault/status/<code>               that status, a short body
   /_fault/bytes?size=N                200, N pattern bytes, Content-Length
@@ -137,6 +140,32 @@ def launcher_package(req, match):
     if not VERSION_SEGMENT.match(version) or version in (".", ".."):
         return req.handler.send_text(404, "devportal: bad version folder\n")
     serve_resource_file(req, [version, "launcherqamb.exe.lzma"])
+
+
+# ------------------------------------------------------------ game host
+
+# The game page: the game's plug-in control in an <object>, as the portal's
+# real game page embeds it. The control's class id is the stand-in's
+# (tools/plugin/PlumeGame.h); the query (server, session) only shows in the
+# title, so tests can tell two game pages apart.
+PLUGIN_CLSID = "1AD60579-887D-4626-8060-BA32D0D24662"
+GAME_PAGE = """<!DOCTYPE html>
+<html>
+<head><meta charset="utf-8"><title>Torvessa {server}</title></head>
+<body style="margin:0;background:#05060e">
+<object id="plumegame" classid="clsid:{clsid}" width="1024" height="640">
+<param name="server" value="{server}">
+</object>
+</body>
+</html>
+"""
+
+
+@route("portal-game", r"/game/play\.html")
+def game_page(req, match):
+    server = re.sub(r"[^A-Za-z0-9_.-]", "", req.query.get("server", "1"))[:32] or "1"
+    body = GAME_PAGE.format(clsid=PLUGIN_CLSID, server=server).encode("utf-8")
+    req.handler.send_body(200, body, "text/html; charset=utf-8")
 
 
 # ---------------------------------------------------------- fault routes

@@ -57,6 +57,18 @@ class DevPortalTest(unittest.TestCase):
         with open(self.log, encoding="utf-8") as f:
             return [json.loads(line) for line in f if needle in line]
 
+    def test_game_page_embeds_the_plugin_control(self):
+        response, body = self.get("http://game.torvessa.example/game/play.html?server=7%22%3E")
+        self.assertEqual(response.status, 200)
+        self.assertIn("text/html", response.getheader("Content-Type"))
+        page = body.decode("utf-8")
+        self.assertIn('classid="clsid:1AD60579-887D-4626-8060-BA32D0D24662"', page)
+        # The query never breaks out of its attribute.
+        self.assertIn('value="7"', page)
+        self.assertNotIn('">"', page)
+        response, _ = self.get("http://www.torvessa.example/game/play.html")
+        self.assertEqual(response.status, 404)
+
     def test_resource_host_in_both_request_forms(self):
         r, body = self.get("http://res.torvessa.example:80/launcher2/launcher.ver")
         self.assertEqual((r.status, body), (200, b"2016-05-01\r\n"))
