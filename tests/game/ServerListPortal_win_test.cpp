@@ -1,7 +1,8 @@
 // The portal's select-server page, fetched over real HTTP through the
-// launcher's downloader (the dev portal is the prefix's proxy), and its body
-// parsed on the Windows runtime: each variant of the page gives the list
-// the player would see.
+// launcher's downloader (the dev portal is the prefix's proxy), read by the
+// test browser's page reader as the main window's hidden browser reads it,
+// and its body parsed on the Windows runtime: each variant of the page gives
+// the list the player would see.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,19 +11,20 @@
 
 #include "LauncherConfig.h"
 #include "game/ServerList.h"
+#include "tools/testbrowser/HtmlPage.h"
 #include "update/HttpClient.h"
 
 namespace {
 
-// The text between the page's body tags, as the main window hands it over;
-// "<none>" when the page did not arrive.
+// The text between the body tags of the browser's outer HTML, as the main
+// window hands it over; "<none>" when the page did not arrive.
 std::string FetchBody(const char* variant) {
     HttpClient client;
     client.SetUrl(L"http://" LAUNCHER_PORTAL_HOST L"/wd_qamb/select_server.html?v=" +
                   std::to_wstring(static_cast<int>(GetTickCount())) + L"&variant=" +
                   std::wstring(variant, variant + strlen(variant)));
     if (!client.Start() || !client.WaitIdle(30000)) return "<none>";
-    const std::string& page = client.GetContent();
+    const std::string page = testbrowser::ParseHtml(client.GetContent()).bodyOuterHtml;
     const size_t open = page.find("<BODY>");
     const size_t close = page.find("</BODY>");
     if (open == std::string::npos || close == std::string::npos || close < open) return "<none>";
