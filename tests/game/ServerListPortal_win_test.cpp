@@ -67,7 +67,9 @@ TEST(ServerListPortal, EachOtherVariantReadsAsThePlayerWouldSeeIt) {
         EXPECT_FALSE(info.ParseJson(FetchBody(failing))) << failing;
         EXPECT_TRUE(info.servers.empty()) << failing;
     }
+    // What the main window sends on (a body of "[]") or not (an empty one).
     EXPECT_EQ(FetchBody("empty"), "");
+    EXPECT_EQ(FetchBody("array"), "[]");
 }
 
 }  // namespace

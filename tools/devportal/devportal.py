@@ -321,8 +321,10 @@ def select_server_page(req, match):
         raise BadRequest("v is a decimal number")
     variant = select_server_variant_arg(req, getattr(req.server, "select_server_variant", "integers"))
     # The tags in capitals, as the system's browser writes a body's HTML.
-    page = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>选择服务器</title></head>"
-            "<BODY>%s</BODY></html>\n" % select_server_body(req, variant))
+    # No white space outside the tags: a browser may read it into the body,
+    # and an empty body must stay empty.
+    page = ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>选择服务器</title></head>"
+            "<BODY>%s</BODY></html>" % select_server_body(req, variant))
     req.handler.send_body(200, page.encode("utf-8"), "text/html; charset=utf-8")
 
 
