@@ -27,6 +27,26 @@ The statistics endpoint has its own switches, per player: see
 "/_devportal/loginstat_rate/answer" below.
 The pattern byte at offset i is i % 251.
 
+The portal's select-server page, /wd_qamb/select_server.html?v=<number>
+(v: a decimal number, possibly negative, else 400), is an HTML page whose
+<BODY> holds the server-list JSON. A test picks what the body holds:
+  - for its own request, with "&variant=NAME" on the page's query;
+  - for the launcher's requests (which carry only v), with
+    GET /_devportal/select_server?variant=NAME on any host before; it holds
+    for every later request without variant= until set again ("integers"
+    is the default). The setting is shared by everything that talks to this
+    portal, so CTest tests that set it take RESOURCE_LOCK
+    devportal_select_server.
+Variants (player "雾港旅人", servers 11, 12, 13 with their game pages):
+  integers  numbers as JSON integers, current server 12 in the list
+  strings   the same with every number as a string of digits
+  absent    the current server (9) is none of the listed ones
+  nourl     the current server's element has no "server_url"
+  nulldata  "data": null
+  notjson   a text that is not JSON
+  empty     an empty body
+  array     the body "[]"
+
 Every request is appended to <state-dir>/requests.log as one JSON object a
 line (time, method, target, host, port, path, query, headers, status), so
 tests can assert what reached the server.
@@ -243,6 +263,79 @@ def fault_slow(req, match):
 def fault_refuse(req, match):
     req.handler.close_connection = True
     req.handler.abandon_connection()
+
+
+# ------------------------------------------------- select-server page
+
+SELECT_SERVER_PLAYER = "雾港旅人"
+SELECT_SERVER_LIST = [(11, "11区 青石渡"), (12, "12区 雾港"), (13, "13区 北岭")]
+SELECT_SERVER_VARIANTS = ("integers", "strings", "absent", "nourl", "nulldata", "notjson",
+                          "empty", "array")
+SIGNED_NUMBER = re.compile(r"-?[0-9]+\Z")
+
+
+def server_game_url(req, number):
+    game_host = {role: name for name, role in req.server.hosts.items()}.get("portal-game", "")
+    return "http://%s/wd_qamb/game.html?server=%d" % (game_host, number)
+
+
+def select_server_body(req, variant):
+    """The text inside the page's body for one variant."""
+    if variant == "notjson":
+        return "服务器维护中，请稍后再来"
+    if variant == "empty":
+        return ""
+    if variant == "array":
+        return "[]"
+    document = {"status": 1, "message": "ok", "data": None}
+    if variant != "nulldata":
+        as_text = variant == "strings"
+        number = (lambda n: str(n)) if as_text else (lambda n: n)
+        current = (9, "9区 旧城") if variant == "absent" else SELECT_SERVER_LIST[1]
+        servers = []
+        for n, name in SELECT_SERVER_LIST:
+            entry = {"server_number": number(n), "server_name": name,
+                     "server_url": server_game_url(req, n)}
+            if variant == "nourl" and n == current[0]:
+                del entry["server_url"]
+            servers.append(entry)
+        document["data"] = {
+            "user_name": SELECT_SERVER_PLAYER,
+            "current": {"server_name": current[1], "server_number": number(current[0])},
+            "allserver": servers,
+        }
+    # Nothing in the lists needs HTML escaping: the body's text is the JSON.
+    return json.dumps(document, ensure_ascii=False)
+
+
+def select_server_variant_arg(req, default):
+    variant = req.query.get("variant", default)
+    if variant not in SELECT_SERVER_VARIANTS:
+        raise BadRequest("variant is one of %s" % ", ".join(SELECT_SERVER_VARIANTS))
+    return variant
+
+
+@route("portal", r"/wd_qamb/select_server\.html")
+def select_server_page(req, match):
+    if not SIGNED_NUMBER.match(req.query.get("v", "")):
+        raise BadRequest("v is a decimal number")
+    variant = select_server_variant_arg(req, getattr(req.server, "select_server_variant", "integers"))
+    # The tags in capitals, as the system's browser writes a body's HTML.
+    # No white space outside the tags: a browser may read it into the body,
+    # and an empty body must stay empty.
+    page = ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>选择服务器</title></head>"
+            "<BODY>%s</BODY></html>" % select_server_body(req, variant))
+    req.handler.send_body(200, page.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("*", r"/_devportal/select_server")
+def select_server_switch(req, match):
+    variant = select_server_variant_arg(req, "integers")
+    with req.server.lock:
+        req.server.select_server_variant = variant
+    req.handler.send_text(200, "select_server %s\n" % variant)
+
+
 
 
 # ------------------------------------------------- test browser pages

@@ -184,6 +184,62 @@ class DevPortalTest(unittest.TestCase):
             self.assertEqual(conn.getresponse().read(), b"2016-05-01\r\n")
         conn.close()
 
+    def select_server(self, query):
+        r, body = self.get("http://www.torvessa.example/wd_qamb/select_server.html?" + query)
+        text = body.decode("utf-8")
+        inner = text[text.find("<BODY>") + 6:text.find("</BODY>")] if r.status == 200 else None
+        return r, inner
+
+    def test_select_server_page_holds_each_variant_in_its_body(self):
+        r, inner = self.select_server("v=12345")
+        self.assertEqual(r.getheader("Content-Type"), "text/html; charset=utf-8")
+        data = json.loads(inner)["data"]
+        self.assertEqual(data["current"], {"server_name": "12区 雾港", "server_number": 12})
+        self.assertEqual([s["server_number"] for s in data["allserver"]], [11, 12, 13])
+        self.assertEqual(data["allserver"][0]["server_url"],
+                         "http://game.torvessa.example/wd_qamb/game.html?server=11")
+        self.assertNotIn("<", inner)
+        self.assertNotIn("&", inner)
+
+        _, inner = self.select_server("v=-7&variant=strings")
+        data = json.loads(inner)["data"]
+        self.assertEqual(data["current"]["server_number"], "12")
+        self.assertEqual([s["server_number"] for s in data["allserver"]], ["11", "12", "13"])
+        _, inner = self.select_server("v=1&variant=absent")
+        data = json.loads(inner)["data"]
+        self.assertNotIn(data["current"]["server_number"], [s["server_number"] for s in data["allserver"]])
+        _, inner = self.select_server("v=1&variant=nourl")
+        self.assertEqual(["server_url" in s for s in json.loads(inner)["data"]["allserver"]],
+                         [True, False, True])
+        _, inner = self.select_server("v=1&variant=nulldata")
+        self.assertIsNone(json.loads(inner)["data"])
+        _, inner = self.select_server("v=1&variant=notjson")
+        self.assertRaises(ValueError, json.loads, inner)
+        self.assertEqual(self.select_server("v=1&variant=empty")[1], "")
+        self.assertEqual(self.select_server("v=1&variant=array")[1], "[]")
+
+    def test_select_server_switch_holds_for_later_requests(self):
+        try:
+            r, _ = self.get("http://www.torvessa.example/_devportal/select_server?variant=nulldata")
+            self.assertEqual(r.status, 200)
+            self.assertIsNone(json.loads(self.select_server("v=2")[1])["data"])
+            # The page's own variant wins over the switch.
+            self.assertEqual(self.select_server("v=2&variant=array")[1], "[]")
+        finally:
+            self.get("http://www.torvessa.example/_devportal/select_server?variant=integers")
+        self.assertIsNotNone(json.loads(self.select_server("v=3")[1])["data"])
+
+    def test_select_server_rejects_bad_queries(self):
+        for query in ("", "v=", "v=12a", "v=1.5", "v=1&variant=nope"):
+            r, _ = self.select_server(query)
+            self.assertEqual(r.status, 400, query)
+        r, _ = self.get("http://www.torvessa.example/_devportal/select_server?variant=nope")
+        self.assertEqual(r.status, 400)
+        # Only the portal host has the page.
+        r, _ = self.get("http://res.torvessa.example/wd_qamb/select_server.html?v=1")
+        self.assertEqual(r.status, 404)
+
+
     def test_browser_pages_answer_as_their_tests_expect(self):
         portal = "http://www.torvessa.example"
         response, body = self.get(portal + "/testbrowser/refresh/1")
