@@ -1,24 +1,18 @@
 #include "update/PopupFrame.h"
 
-#include <cwctype>
+#include <string>
 #include <string_view>
 
+#include "app/CommandLine.h"
 #include "ui/Control.h"
 #include "ui/WindowManager.h"
 
 namespace {
 
-bool SameNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-    }
-    return true;
-}
-
 bool TakesInput(std::wstring_view className) {
-    for (std::wstring_view name : {L"ButtonUI", L"OptionUI", L"SliderUI", L"EditUI", L"RichEditUI"}) {
-        if (SameNoCase(className, name)) return true;
+    const std::wstring name(className);
+    for (const wchar_t* taker : {L"ButtonUI", L"OptionUI", L"SliderUI", L"EditUI", L"RichEditUI"}) {
+        if (EqualsIgnoringAsciiCase(name, taker)) return true;
     }
     return false;
 }

@@ -66,7 +66,8 @@ TEST(Login, LoginKeyUrl) {
         {L"3.\r\n\"<>\\^`{|}",
          L"http://s3.torvessa.example:8075/geturl?sid=3&key=3.%0D%0A%22%3C%3E%5C%5E%60%7B%7C%7D"},
         // A sid that is not a plain host label never reaches the host name.
-        {L"evil.example/x.k", nullptr},
+        {L"evil.example/x.k", L"http://sevil.torvessa.example:8075/geturl?sid=evil&key=evil.example/x.k"},
+        {L"evil/x.k", nullptr},
         {L"1:80@evil.k", nullptr},
         {L"a b.k", nullptr},
         {L"a_b.k", nullptr},

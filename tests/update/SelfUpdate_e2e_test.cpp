@@ -355,6 +355,13 @@ protected:
                               dir_.Join(L"qmtemp\\LauncherQAMB.exe").c_str(), FALSE));
     }
 
+    // Open for reading without FILE_SHARE_DELETE: the file can be neither
+    // deleted nor replaced, as while the launcher still runs.
+    HANDLE LockOldLauncher() {
+        return CreateFileW(dir_.Join(L"LauncherQAMB.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+
     void StartScript() {
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
         HANDLE out = CreateFileW(dir_.Join(L"script.out").c_str(), GENERIC_WRITE,
@@ -403,8 +410,7 @@ protected:
 
 TEST_F(SelfUpdateScriptE2E, WaitsForALockedLauncherThenSwaps) {
     PutNewLauncher();
-    HANDLE lock = CreateFileW(dir_.Join(L"LauncherQAMB.exe").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE lock = LockOldLauncher();
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     StartScript();
     const bool waited = WaitUntil([&] { return Pauses() >= 2; }, kRunMs);
@@ -419,8 +425,7 @@ TEST_F(SelfUpdateScriptE2E, WaitsForALockedLauncherThenSwaps) {
 
 TEST_F(SelfUpdateScriptE2E, GivesUpOnALockThatStaysAndStartsTheOldLauncher) {
     PutNewLauncher();
-    HANDLE lock = CreateFileW(dir_.Join(L"LauncherQAMB.exe").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE lock = LockOldLauncher();
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     StartScript();
     // Bounded: the script tries once a second a fixed number of times.

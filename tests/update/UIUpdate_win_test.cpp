@@ -64,6 +64,8 @@ TEST_F(UIUpdateWinTest, WholeWindowDragsExceptControlsThatTakeInput) {
     EXPECT_EQ(HitAt(400, 64), HTCAPTION);   // the progress bar drags too
     EXPECT_EQ(HitAt(570, 20), HTCAPTION);   // the hidden close button is no control there
     close_->SetVisible(true);
+    UpdateWindow(window_.GetHWND());  // lays the shown button out
+    UiTestHost::Drain();
     EXPECT_EQ(HitAt(570, 20), HTCLIENT);
 }
 

@@ -28,7 +28,7 @@ ExternalProject_Add(host_lzmapack
              -DCMAKE_TOOLCHAIN_FILE=
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${_host_lzmapack}
-  BUILD_ALWAYS OFF)
+  BUILD_ALWAYS ON)  # its own build notices changed sources
 
 launcher_add_executable(LauncherQAMB_next VERSION ${LAUNCHER_TEST_NEXT_VERSION}
                         OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/next-launcher)
@@ -47,7 +47,7 @@ add_custom_command(
           ${LAUNCHER_TEST_NEXT_VERSION} ${LAUNCHER_TEST_HALF_VERSION}
           ${LAUNCHER_TEST_TRUNCATED_VERSION} ${LAUNCHER_TEST_CORRUPT_VERSION}
           ${LAUNCHER_TEST_UNVERSIONED_VERSION}
-  DEPENDS host_lzmapack LauncherQAMB_next LauncherQAMB update_host
+  DEPENDS host_lzmapack ${_host_lzmapack} LauncherQAMB_next LauncherQAMB update_host
           ${CMAKE_CURRENT_LIST_DIR}/make_update_packages.py
   COMMENT "Packing the self-update test packages"
   VERBATIM)
