@@ -1,29 +1,30 @@
-// What the X server shows of a rectangle of the screen, read back through
-// GDI, for tests that look at another process's window.
+// What the X server shows of a window's client area, read back for pixel
+// checks. With LAUNCHER_SCREENSHOT_DIR set (a Unix folder) each capture is
+// also saved there as <name>.bmp, for a person to look at.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "ui/GdiCanvas_win.h"
+#include "ui/UIDefs.h"
 
 namespace testsupport {
 
-struct ScreenImage {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0xRRGGBB, top row first
+int Luma(uint32_t pixel);
 
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // Writes a 32-bit BMP; false when the file cannot be written.
-    bool SaveBmp(const std::wstring& path) const;
+struct ScreenCapture {
+    // Repaints |hwnd| and its children first.
+    ScreenCapture(HWND hwnd, const std::string& name);
+    void Save(const std::string& dir, const std::string& name) const;
+    // Pixels in |r| darker than |luma|.
+    int CountDark(const SkinUI::TRect& r, int luma) const;
+    int CountBright(const SkinUI::TRect& r, int luma) const {
+        return r.Width() * r.Height() - CountDark(r, luma + 1);
+    }
+    SkinUI::CDibSurface surface;
 };
-
-// The screen's pixels in |rect| (screen coordinates).
-ScreenImage CaptureScreen(const RECT& rect);
-
-// |hwnd|'s client area on the screen.
-RECT ClientRectOnScreen(HWND hwnd);
 
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -165,11 +166,11 @@ protected:
 
 // The bar's filled share in a capture of the update window: the skin's
 // progress image is bright gold over a dark groove at 223,55..589,73.
-double FilledShare(const testsupport::ScreenImage& image) {
-    if (image.width < 589 || image.height < 73) return -1;
+double FilledShare(const SkinUI::CDibSurface& image) {
+    if (image.Width() < 589 || image.Height() < 73) return -1;
     int bright = 0;
     for (int x = 223; x < 589; ++x) {
-        const uint32_t p = image.At(x, 58);
+        const uint32_t p = image.Pixel(x, 58);
         bright += ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) > 80;
     }
     return bright / 366.0;
@@ -193,19 +194,17 @@ TEST_F(SelfUpdateE2E, FindsANewerLauncherDownloadsSwapsAndRestarts) {
         return DevPortalGet("/_devportal/launcher2/state", &state) &&
                state.find("\"holding\": null") == std::string::npos;
     }, kRunMs)) << state;
-    HWND window = nullptr;
-    testsupport::ScreenImage shot;
+    std::unique_ptr<testsupport::ScreenCapture> shot;
     const bool barShown = WaitUntil([&] {
-        window = FindWindowW(L"UIUpdate", nullptr);
+        HWND window = FindWindowW(L"UIUpdate", nullptr);
         if (!window || !IsWindowVisible(window)) return false;
-        shot = testsupport::CaptureScreen(testsupport::ClientRectOnScreen(window));
-        const double share = FilledShare(shot);
+        shot = std::make_unique<testsupport::ScreenCapture>(window, "update-mid-download");
+        const double share = FilledShare(shot->surface);
         return share > 0.3 && share < 0.5;
     }, 20000);
-    const char* shots = std::getenv("LAUNCHER_SCREENSHOT_DIR");
-    shot.SaveBmp(testsupport::FromUnixPath(std::string(shots ? shots : LAUNCHER_SCREENSHOT_DIR) +
-                                           "/update-mid-download.bmp"));
-    EXPECT_TRUE(barShown) << "filled share " << FilledShare(shot);
+    ASSERT_TRUE(shot);
+    if (!std::getenv("LAUNCHER_SCREENSHOT_DIR")) shot->Save(LAUNCHER_SCREENSHOT_DIR, "update-mid-download");
+    EXPECT_TRUE(barShown) << "filled share " << FilledShare(shot->surface);
     ASSERT_TRUE(DevPortalGet("/_devportal/launcher2/release"));
 
     // The old launcher ends through the script...

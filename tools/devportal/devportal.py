@@ -8,6 +8,9 @@ Routes live in one table (ROUTES); each names the host role it answers for
 ("resource", "portal", ... or "*" for every host) and a path pattern. Later
 services add their routes to the table.
 
+The game host serves the game page "/game/play.html?server=N", which embeds
+the game's plug-in control with <object classid="clsid:...">.
+
 Fault routes, on every host, for tests of the downloaders:
   /_fault/status/<code>               that status, a short body
   /_fault/bytes?size=N                200, N pattern bytes, Content-Length
@@ -143,6 +146,32 @@ def launcher_package(req, match):
     answer_launcher_file(req, "package", [version, "launcherqamb.exe.lzma"])
 
 
+# ------------------------------------------------------------ game host
+
+# The game page: the game's plug-in control in an <object>, as the portal's
+# real game page embeds it. The control's class id is the stand-in's
+# (tools/plugin/PlumeGame.h); the query (server, session) only shows in the
+# title, so tests can tell two game pages apart.
+PLUGIN_CLSID = "1AD60579-887D-4626-8060-BA32D0D24662"
+GAME_PAGE = """<!DOCTYPE html>
+<html>
+<head><meta charset="utf-8"><title>Torvessa {server}</title></head>
+<body style="margin:0;background:#05060e">
+<object id="plumegame" classid="clsid:{clsid}" width="1024" height="640">
+<param name="server" value="{server}">
+</object>
+</body>
+</html>
+"""
+
+
+@route("portal-game", r"/game/play\.html")
+def game_page(req, match):
+    server = re.sub(r"[^A-Za-z0-9_.-]", "", req.query.get("server", "1"))[:32] or "1"
+    body = GAME_PAGE.format(clsid=PLUGIN_CLSID, server=server).encode("utf-8")
+    req.handler.send_body(200, body, "text/html; charset=utf-8")
+
+
 # ---------------------------------------------------------- fault routes
 
 @route("*", r"/_fault/status/(?P<code>[0-9]{3})")
@@ -219,6 +248,107 @@ def fault_refuse(req, match):
     req.handler.close_connection = True
     req.handler.abandon_connection()
 
+
+# ------------------------------------------------- test browser pages
+# Pages in the little HTML that the test browser (tools/testbrowser) reads,
+# on the portal host, for the tests of the browser itself: links (one of
+# them to a new window), a frame, a meta refresh chain, an embedded
+# control, a JSON body, an error page and a download.
+
+
+def send_page(req, title, body, status=200, head=""):
+    html = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title>%s</head>\n"
+            "<body>\n%s\n</body></html>\n" % (title, head, body))
+    req.handler.send_body(status, html.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("portal", r"/testbrowser/plain\.html")
+def test_page_plain(req, match):
+    send_page(req, "测试页面 Plain page",
+              "<h1>托尔维萨 Torvessa</h1>\n"
+              "<p>A page of the dev portal, drawn by the test browser. 中文文字显示正常。</p>\n"
+              "<p><a href=\"next.html\">Next page</a> &middot; "
+              "<a href=\"frame.html\">Frame page</a> &middot; "
+              "<a href=\"popup.html\" target=\"_blank\">New window</a></p>")
+
+
+@route("portal", r"/testbrowser/next\.html")
+def test_page_next(req, match):
+    send_page(req, "Next page", "<p>The page after the plain one.</p>"
+              "<p><a href=\"plain.html\">Back to the plain page</a></p>")
+
+
+@route("portal", r"/testbrowser/popup\.html")
+def test_page_popup(req, match):
+    send_page(req, "Popup page", "<p>Opened in a new window.</p>")
+
+
+@route("portal", r"/testbrowser/frame\.html")
+def test_page_frame(req, match):
+    send_page(req, "Frame page",
+              "<p>The frame below is a page of its own.</p>\n"
+              "<iframe name=\"inner\" src=\"inner.html\" width=\"420\" height=\"110\"></iframe>")
+
+
+@route("portal", r"/testbrowser/inner\.html")
+def test_page_inner(req, match):
+    send_page(req, "Inner page",
+              "<p>Inside the frame. <a href=\"next.html\">Frame link</a> "
+              "<a href=\"next.html\" target=\"_top\">Top link</a></p>")
+
+
+@route("portal", r"/testbrowser/refresh/(?P<step>[0-9]{1,2})")
+def test_page_refresh(req, match):
+    """A chain of meta refreshes: step N moves on to N-1 at once; 0 stays."""
+    step = int(match.group("step"))
+    head = ""
+    if step > 0:
+        head = "<meta http-equiv=\"refresh\" content=\"0;url=/testbrowser/refresh/%d\">" % (step - 1)
+    send_page(req, "Refresh %d" % step, "<p>Refresh step %d.</p>" % step, head=head)
+
+
+CLSID_TEXT = re.compile(r"[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\Z")
+
+
+@route("portal", r"/testbrowser/object\.html")
+def test_page_object(req, match):
+    """An embedded control of ?clsid=, with ?width= and ?height= and one param."""
+    clsid = req.query.get("clsid", "")
+    if not CLSID_TEXT.match(clsid):
+        raise BadRequest("clsid is a class id without braces")
+    width = req.int_arg("width", 320, 1, 4000)
+    height = req.int_arg("height", 160, 1, 4000)
+    send_page(req, "Object page",
+              "<p>An embedded control:</p>\n"
+              "<object id=\"control\" classid=\"clsid:%s\" width=\"%d\" height=\"%d\">"
+              "<param name=\"greeting\" value=\"hello\"></object>" % (clsid, width, height))
+
+
+@route("portal", r"/testbrowser/json\.html")
+def test_page_json(req, match):
+    body = '[{"name":"一区 & more","id":1},{"name":"二区","id":2}]'
+    html = "<html><head><title>json</title></head><body>%s</body></html>" % body
+    req.handler.send_body(200, html.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("portal", r"/testbrowser/gone\.html")
+def test_page_gone(req, match):
+    send_page(req, "404 页面不存在", "<p>This page is not here.</p>", status=404)
+
+
+@route("portal", r"/testbrowser/download\.bin")
+def test_page_download(req, match):
+    h = req.handler
+    h.status_sent = 200
+    h.log_once()
+    body = b"download bytes"
+    h.send_response(200)
+    h.send_header("Content-Type", "application/octet-stream")
+    h.send_header("Content-Disposition", "attachment; filename=download.bin")
+    h.send_header("Content-Length", str(len(body)))
+    h.end_headers()
+    if h.command != "HEAD":
+        h.wfile.write(body)
 
 # ------------------------------------------------------- statistics host
 # "/loginstat_rate" takes the launcher's event reports (the request log keeps

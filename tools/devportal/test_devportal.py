@@ -57,6 +57,18 @@ class DevPortalTest(unittest.TestCase):
         with open(self.log, encoding="utf-8") as f:
             return [json.loads(line) for line in f if needle in line]
 
+    def test_game_page_embeds_the_plugin_control(self):
+        response, body = self.get("http://game.torvessa.example/game/play.html?server=7%22%3E")
+        self.assertEqual(response.status, 200)
+        self.assertIn("text/html", response.getheader("Content-Type"))
+        page = body.decode("utf-8")
+        self.assertIn('classid="clsid:1AD60579-887D-4626-8060-BA32D0D24662"', page)
+        # The query never breaks out of its attribute.
+        self.assertIn('value="7"', page)
+        self.assertNotIn('">"', page)
+        response, _ = self.get("http://www.torvessa.example/game/play.html")
+        self.assertEqual(response.status, 404)
+
     def test_resource_host_in_both_request_forms(self):
         r, body = self.get("http://res.torvessa.example:80/launcher2/launcher.ver")
         self.assertEqual((r.status, body), (200, b"2016-05-01\r\n"))
@@ -231,6 +243,23 @@ class DevPortalTest(unittest.TestCase):
         self.assertEqual(self.get("http://s5.other.example:8075/geturl?sid=5&key=5.json")[0].status, 404)
         record = self.logged("/geturl?sid=12")[-1]
         self.assertEqual((record["host"], record["port"]), ("s12.torvessa.example", 8075))
+
+    def test_browser_pages_answer_as_their_tests_expect(self):
+        portal = "http://www.torvessa.example"
+        response, body = self.get(portal + "/testbrowser/refresh/1")
+        self.assertEqual(response.status, 200)
+        self.assertIn(b'content="0;url=/testbrowser/refresh/0"', body)
+        self.assertNotIn(b"http-equiv", self.get(portal + "/testbrowser/refresh/0")[1])
+        response, body = self.get(portal + "/testbrowser/gone.html")
+        self.assertEqual((response.status, response.getheader("Content-Type")), (404, "text/html; charset=utf-8"))
+        clsid = "01234567-89AB-CDEF-0123-456789ABCDEF"
+        body = self.get(portal + "/testbrowser/object.html?clsid=" + clsid)[1]
+        self.assertIn(('classid="clsid:%s"' % clsid).encode(), body)
+        self.assertEqual(self.get(portal + "/testbrowser/object.html?clsid={%s}" % clsid)[0].status, 400)
+        response, body = self.get(portal + "/testbrowser/download.bin")
+        self.assertTrue(response.getheader("Content-Disposition").startswith("attachment"))
+        # Only the portal host has them.
+        self.assertEqual(self.get("http://res.torvessa.example/testbrowser/plain.html")[0].status, 404)
 
 
 if __name__ == "__main__":
