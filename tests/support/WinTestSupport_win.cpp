@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "update/HttpClient.h"
+
 namespace testsupport {
 
 void DeleteTree(const std::wstring& path) {
@@ -166,6 +168,32 @@ bool UseDevPortalAsCurlProxy() {
     if (port.empty()) return false;
     const std::string proxy = "http://127.0.0.1:" + port;
     return SetEnvironmentVariableA("http_proxy", proxy.c_str()) != FALSE;
+}
+
+bool DevPortalGet(const std::string& pathAndQuery, std::string* body) {
+    std::string port = DevPortalFile("port");
+    while (!port.empty() && (port.back() == '\n' || port.back() == '\r')) port.pop_back();
+    if (port.empty()) return false;
+    struct StatusCallback : HttpClientCallback {
+        bool ok = false;
+        void OnEnd(HttpClient*, uint32_t, uint32_t success) override { ok = success != 0; }
+    } callback;
+    HttpClient client;
+    client.SetCallback(&callback);
+    const std::string url = "http://127.0.0.1:" + port + pathAndQuery;
+    client.SetUrl(std::wstring(url.begin(), url.end()));
+    if (!client.Start() || !client.WaitIdle(30000)) return false;
+    if (body) *body = client.GetContent();
+    return callback.ok;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
 }
 
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,13 @@ std::vector<std::string> LoggedRequests(const std::string& needle);
 // the programs it starts; WinINet has it from the prefix's settings. False
 // when the devportal fixture is not running.
 bool UseDevPortalAsCurlProxy();
+
+// GETs |pathAndQuery| from the running dev portal directly (not through the
+// proxy); the body goes to |body|. False unless it answered 200.
+bool DevPortalGet(const std::string& pathAndQuery, std::string* body = nullptr);
+
+// Checks |done| every few milliseconds until it holds or |timeoutMs| passes.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 }  // namespace testsupport
 
