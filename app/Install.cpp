@@ -17,6 +17,7 @@ std::wstring CdnKeyFromModulePath(const std::wstring& modulePath) {
 }
 
 std::wstring RestartCommandLine(const std::wstring& executablePath, const std::wstring& options) {
-    if (options.empty()) return executablePath;
-    return executablePath + L" \"" + options + L"\" -disable_update_self";
+    const std::wstring quotedPath = L"\"" + executablePath + L"\"";
+    if (options.empty()) return quotedPath;
+    return quotedPath + L" \"" + options + L"\" -disable_update_self";
 }

@@ -11,8 +11,19 @@ bool RelocateToGameFolder(std::wstring& newPath);
 // Starts the launcher at |executablePath| with the joined options.
 void RestartLauncher(const std::wstring& executablePath);
 
-// Offers |executablePath| for pinning to the taskbar; 0 on success.
+// Offers |executablePath| for pinning to the taskbar: 0 on success, 2 when
+// the file is missing, CO_E_WRONGOSFORAPP when the shell has no pin verb,
+// E_NOINTERFACE when the shell cannot find the file, E_FAIL when no verb
+// matched, or the shell object's creation error. COM must be initialised.
 long PinToTaskbar(const std::wstring& executablePath);
+
+// Runs the shell verb named |verbName| (exactly, as the shell localises it)
+// on |executablePath|, with the same results as PinToTaskbar.
+long InvokeShellVerb(const std::wstring& executablePath, const std::wstring& verbName);
+
+// (Re)creates the desktop shortcut "Torvessa-微端.lnk" to |executablePath|,
+// working in its folder; true when it was saved.
+bool CreateDesktopShortcut(const std::wstring& executablePath);
 
 // The login key carried in the running executable's file name, or empty.
 std::wstring GetCdnKeyFromFileName();
@@ -21,9 +32,9 @@ std::wstring GetCdnKeyFromFileName();
 // case), or empty. |modulePath| is the running executable's full path.
 std::wstring CdnKeyFromModulePath(const std::wstring& modulePath);
 
-// The command that starts the installed copy: the bare path when |options|
-// is empty, otherwise path, the options in double quotes and
-// "-disable_update_self".
+// The command that starts the installed copy: the path in double quotes
+// (a folder name with a blank must not split it), then, unless |options| is
+// empty, the options as one quoted argument and "-disable_update_self".
 std::wstring RestartCommandLine(const std::wstring& executablePath, const std::wstring& options);
 
 // The end of the relocation road: takes the key from the file name into

@@ -1,5 +1,6 @@
 # Deployment constants: the hosts the launcher talks to and its version.
-# Tests build a "newer" launcher by overriding LAUNCHER_VERSION.
+# The version goes into each executable on its own (LauncherVersion.cmake),
+# so that tests can link a "newer" launcher beside the current one.
 set(LAUNCHER_VERSION "2016-04-25" CACHE STRING "Version the launcher compares with the resource host's")
 set(LAUNCHER_PORTAL_HOST "www.torvessa.example" CACHE STRING "Portal web host")
 set(LAUNCHER_PORTAL_GAME_HOST "game.torvessa.example" CACHE STRING "Portal game host (quick-start redirect)")

@@ -43,6 +43,8 @@ struct HttpClient::Job {
     HttpRequest* openRequest = nullptr;  // under stateMutex, for Stop's Abort
 
     std::string content;
+    // Set by the worker before each OnEnd, read by the receiver inside it.
+    bool finalAttempt = false;
 
     bool IsCancelled() {
         std::lock_guard<std::recursive_mutex> lock(notifyMutex);
@@ -85,6 +87,12 @@ const std::string& HttpClient::GetContent() const {
 bool HttpClient::IsRunning() const {
     std::lock_guard<std::mutex> lock(job_->stateMutex);
     return job_->running;
+}
+
+bool HttpClient::IsFinalAttempt() const {
+    // Only meaningful inside OnEnd, where Start cannot replace the job and
+    // Stop waits for the notification to return.
+    return job_->finalAttempt;
 }
 
 bool HttpClient::WaitIdle(uint32_t timeoutMs) const {
@@ -154,7 +162,8 @@ void HttpClient::RunWorker(std::shared_ptr<Job> job) {
     t_workerJob = job.get();
     std::vector<uint8_t> buffer(kReadBlockSize);
     for (uint32_t attempt = 0; attempt < job->retryCount; ++attempt) {
-        if (RunAttempt(*job, buffer.data()) != AttemptResult::kFailed) break;
+        const bool lastAllowed = attempt + 1 == job->retryCount;
+        if (RunAttempt(*job, buffer.data(), lastAllowed) != AttemptResult::kFailed) break;
     }
     std::lock_guard<std::mutex> lock(job->stateMutex);
     job->running = false;
@@ -163,7 +172,7 @@ void HttpClient::RunWorker(std::shared_ptr<Job> job) {
 
 // One attempt, from nothing. Failures of the open, the status and the reads
 // are worth another attempt; a target file that cannot be created is not.
-HttpClient::AttemptResult HttpClient::RunAttempt(Job& job, uint8_t* buffer) {
+HttpClient::AttemptResult HttpClient::RunAttempt(Job& job, uint8_t* buffer, bool lastAllowed) {
     const bool fileMode = !job.filePath.empty();
     HttpClient* const client = job.client;
     const uint32_t tag = job.tag;
@@ -268,6 +277,7 @@ HttpClient::AttemptResult HttpClient::RunAttempt(Job& job, uint8_t* buffer) {
     // believed at its end of data; an announced length must be met exactly.
     const bool lengthMet = length == kUnknownLength || (length != 0 && received == length);
     const uint32_t success = complete && lengthMet ? 1 : 0;
+    job.finalAttempt = result != AttemptResult::kFailed || lastAllowed;
     if (!job.Notify([&](HttpClientCallback& cb) { cb.OnEnd(client, tag, success); })) {
         return AttemptResult::kCancelled;
     }

@@ -83,6 +83,9 @@ public:
     void Stop();
 
     bool IsRunning() const;
+    // Inside OnEnd, on the worker: true when no further attempt of this
+    // download follows (it succeeded, failed for good, or was the last).
+    bool IsFinalAttempt() const;
     // Waits until the worker has unregistered; true when idle.
     bool WaitIdle(uint32_t timeoutMs) const;
 
@@ -91,7 +94,7 @@ private:
     enum class AttemptResult { kFailed, kDone, kCancelled };
 
     static void RunWorker(std::shared_ptr<Job> job);
-    static AttemptResult RunAttempt(Job& job, uint8_t* buffer);
+    static AttemptResult RunAttempt(Job& job, uint8_t* buffer, bool lastAllowed);
 
     // The fields owners see; the worker works on a copy of them (Job), so
     // that one stopped while blocked can end later without touching this.

@@ -60,6 +60,13 @@ public:
         return out;
     }
 
+    // QueryInterface into |out|; false when the interface is missing.
+    template <typename U>
+    bool As(ComPtr<U>& out) const {
+        out = As<U>();
+        return static_cast<bool>(out);
+    }
+
     // Hands out a new reference (for [out] parameters of our own objects).
     T* CopyOut() const {
         if (p_) p_->AddRef();

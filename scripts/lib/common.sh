@@ -5,7 +5,9 @@ export LAUNCHER_DEPS_PREFIX=${LAUNCHER_DEPS_PREFIX:-$LAUNCHER_DEPS_CACHE/mingw64
 WINDOWS_BUILD=$REPO/build/windows
 export WINEPREFIX=${WINEPREFIX:-$WINDOWS_BUILD/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installers; no menu and desktop entries in the Unix home
+# for the shortcuts that programs make.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Every Debian package that building and testing need, in one place.

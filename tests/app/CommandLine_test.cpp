@@ -91,10 +91,11 @@ TEST(Relocation, LoginKeyComesFromTheFileName) {
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\my_dl\\Launcher.exe"), L"");
 }
 
-TEST(Relocation, RestartCommandQuotesTheJoinedOptions) {
-    EXPECT_EQ(RestartCommandLine(L"C:\\g\\LauncherQAMB.exe", L""), L"C:\\g\\LauncherQAMB.exe");
-    EXPECT_EQ(RestartCommandLine(L"C:\\g\\LauncherQAMB.exe", L"-LoginUrl:=key"),
-              L"C:\\g\\LauncherQAMB.exe \"-LoginUrl:=key\" -disable_update_self");
+TEST(Relocation, RestartCommandQuotesThePathAndTheJoinedOptions) {
+    const std::wstring path = L"C:\\users\\Jane Doe\\plume\\qamb\\LauncherQAMB.exe";
+    EXPECT_EQ(RestartCommandLine(path, L""), L"\"" + path + L"\"");
+    EXPECT_EQ(RestartCommandLine(path, L"-LoginUrl:=key -x"),
+              L"\"" + path + L"\" \"-LoginUrl:=key -x\" -disable_update_self");
 }
 
 }  // namespace

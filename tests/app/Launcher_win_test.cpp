@@ -7,6 +7,7 @@
 #include <regex>
 #include <string>
 
+#include "support/PrefixState_win.h"
 #include "support/WinTestSupport_win.h"
 
 namespace {
@@ -27,6 +28,8 @@ const std::regex kLineShape(R"(\d{4}\.\d\d\.\d\d \d\d\.\d\d\.\d\d - \{[ \d]{4}\d
 
 TEST(Launcher, StartsLogsAndTearsDown) {
     ScratchDir dir;
+    // Each launcher registers its plug-in control.
+    testsupport::PrefixUserState state;
     const std::wstring arguments = L"-disable_move_self -x= \"-LoginUrl:=?url=a=b\"";
     const auto run = testsupport::RunProcess(LauncherCommand(arguments), dir.path());
     ASSERT_TRUE(run.started);
@@ -51,6 +54,7 @@ TEST(Launcher, StartsLogsAndTearsDown) {
 
 TEST(Launcher, OldLogsAreRemovedAtStartUp) {
     ScratchDir dir;
+    testsupport::PrefixUserState state;
     CreateDirectoryW(dir.Join(L"log").c_str(), nullptr);
     const std::wstring day = dir.Join(L"log\\launcher_tavro_11.log");
     const std::wstring almostDay = dir.Join(L"log\\launcher_tavro_12.log");
@@ -72,6 +76,7 @@ TEST(Launcher, OldLogsAreRemovedAtStartUp) {
 
 TEST(Launcher, TwoLaunchersAtOnceWriteTwoFiles) {
     ScratchDir dir;
+    testsupport::PrefixUserState state;
     DWORD firstId = 0, secondId = 0;
     HANDLE first = testsupport::StartProcess(LauncherCommand(L"-disable_move_self -first"),
                                              dir.path(), &firstId);

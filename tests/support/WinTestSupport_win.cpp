@@ -3,10 +3,11 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdlib>
+
+#include "update/HttpClient.h"
 
 namespace testsupport {
-
-namespace {
 
 void DeleteTree(const std::wstring& path) {
     WIN32_FIND_DATAW found;
@@ -27,8 +28,6 @@ void DeleteTree(const std::wstring& path) {
     }
     RemoveDirectoryW(path.c_str());
 }
-
-}  // namespace
 
 ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};
@@ -169,6 +168,87 @@ bool UseDevPortalAsCurlProxy() {
     if (port.empty()) return false;
     const std::string proxy = "http://127.0.0.1:" + port;
     return SetEnvironmentVariableA("http_proxy", proxy.c_str()) != FALSE;
+}
+
+bool DevPortalGet(const std::string& pathAndQuery, std::string* body) {
+    std::string port = DevPortalFile("port");
+    while (!port.empty() && (port.back() == '\n' || port.back() == '\r')) port.pop_back();
+    if (port.empty()) return false;
+    struct StatusCallback : HttpClientCallback {
+        bool ok = false;
+        void OnEnd(HttpClient*, uint32_t, uint32_t success) override { ok = success != 0; }
+    } callback;
+    HttpClient client;
+    client.SetCallback(&callback);
+    const std::string url = "http://127.0.0.1:" + port + pathAndQuery;
+    client.SetUrl(std::wstring(url.begin(), url.end()));
+    if (!client.Start() || !client.WaitIdle(30000)) return false;
+    if (body) *body = client.GetContent();
+    return callback.ok;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+ScreenImage CaptureClient(HWND window) {
+    ScreenImage image;
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    image.width = client.right;
+    image.height = client.bottom;
+    if (image.width <= 0 || image.height <= 0) return image;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, image.width, image.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    image.pixels.assign(first, first + static_cast<size_t>(image.width) * image.height);
+    for (auto& p : image.pixels) p &= 0x00FFFFFFu;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+void SaveScreenshot(const ScreenImage& image, const std::string& name) {
+    const char* dir = std::getenv("LAUNCHER_SCREENSHOT_DIR");
+    if (!dir || image.pixels.empty()) return;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = image.width;
+    info.biHeight = -image.height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(image.pixels.size() * 4);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes.append(reinterpret_cast<const char*>(image.pixels.data()), image.pixels.size() * 4);
+    WriteFileBytes(FromUnixPath(std::string(dir) + "/" + name + ".bmp"), bytes);
 }
 
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
 private:
     std::wstring path_;
 };
+
+// Deletes a folder with everything in it.
+void DeleteTree(const std::wstring& path);
 
 // A Unix path of the build (Wine's drive Z:) as a Windows path.
 std::wstring FromUnixPath(const std::string& unixPath);
@@ -66,5 +70,31 @@ std::vector<std::string> LoggedRequests(const std::string& needle);
 // the programs it starts; WinINet has it from the prefix's settings. False
 // when the devportal fixture is not running.
 bool UseDevPortalAsCurlProxy();
+
+// GETs |pathAndQuery| from the running dev portal directly (not through the
+// proxy); the body goes to |body|. False unless it answered 200.
+bool DevPortalGet(const std::string& pathAndQuery, std::string* body = nullptr);
+
+// Checks |done| every few milliseconds until it holds or |timeoutMs| passes.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+// Pixels read back from the screen (0x00RRGGBB, top row first).
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// What the X server shows of |window|'s client area.
+ScreenImage CaptureClient(HWND window);
+
+// Writes |image| as <LAUNCHER_SCREENSHOT_DIR>/<name>.bmp when that variable
+// names a Unix folder; nothing otherwise.
+void SaveScreenshot(const ScreenImage& image, const std::string& name);
 
 }  // namespace testsupport

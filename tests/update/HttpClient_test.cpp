@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -346,3 +347,54 @@ TEST_F(HttpClientTest, DestroyingARunningClientStopsIt) {
 }
 
 }  // namespace
+
+// What an owner that acts only on a download's real end sees inside OnEnd:
+// one letter per attempt, R for an attempt that will be retried, F for the
+// final one.
+class FinalityCallback : public HttpClientCallback {
+public:
+    void OnEnd(HttpClient* client, uint32_t, uint32_t success) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        trace_ += client->IsFinalAttempt() ? 'F' : 'R';
+        trace_ += success ? '1' : '0';
+    }
+    std::string Trace() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return trace_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string trace_;
+};
+
+TEST_F(HttpClientTest, OnEndTellsWhetherAnotherAttemptFollows) {
+    FakeAttempt refused;
+    refused.status = std::wstring(L"503");
+    const struct {
+        const char* name;
+        std::vector<FakeAttempt> script;
+        uint32_t retries;
+        bool uncreatable;
+        const char* trace;
+    } rows[] = {
+        {"every attempt fails", {refused}, 3, false, "R0R0F0"},
+        {"a retry succeeds", {refused, Body({"ok"}, 2)}, 3, false, "R0F1"},
+        {"the first succeeds", {Body({"ok"}, 2)}, 3, false, "F1"},
+        {"a single attempt fails", {refused}, 1, false, "F0"},
+        {"an uncreatable file is not retried", {Body({"ok"}, 2)}, 3, true, "F0"},
+        {"a short body is retried", {Body({"o"}, 2), Body({"ok"}, 2)}, 3, false, "R0F1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FinalityCallback callback;
+        Use(row.script);
+        client_->SetCallback(&callback);
+        if (row.uncreatable) {
+            files_->uncreatable.push_back(L"C:\\x\\p");
+            client_->SetFilePath(L"C:\\x\\p");
+        }
+        Run(row.retries);
+        EXPECT_EQ(callback.Trace(), row.trace);
+    }
+}

@@ -8,6 +8,9 @@ Routes live in one table (ROUTES); each names the host role it answers for
 ("resource", "portal", ... or "*" for every host) and a path pattern. Later
 services add their routes to the table.
 
+The game host serves the game page "/game/play.html?server=N", which embeds
+the game's plug-in control with <object classid="clsid:...">.
+
 Fault routes, on every host, for tests of the downloaders:
   /_fault/status/<code>               that status, a short body
   /_fault/bytes?size=N                200, N pattern bytes, Content-Length
@@ -21,7 +24,9 @@ Fault routes, on every host, for tests of the downloaders:
   /_fault/slow?size=N&chunk=C&delay=MS   N bytes announced, C every MS ms
   /_fault/refuse                      connection closed without an answer
 The statistics endpoint has its own switches, per player: see
-"/_devportal/loginstat_rate/answer" below.
+"/_devportal/loginstat_rate/answer" below; so do the launcher's version file
+and package ("/_devportal/launcher2/answer"). The login-key service answers
+by the key's mode ("/geturl" below).
 The pattern byte at offset i is i % 251.
 
 The portal's select-server page, /wd_qamb/select_server.html?v=<number>
@@ -90,6 +95,8 @@ DEFAULT_HOSTS = {
     "resource": "res.torvessa.example",
     "statistics": "stat.torvessa.example",
 }
+# The login-key service answers for s<sid>.<this domain>.
+DEFAULT_LOGIN_KEY_DOMAIN = "torvessa.example"
 
 PATTERN_PERIOD = 251
 _PATTERN_BLOCK = bytes(i % PATTERN_PERIOD for i in range(PATTERN_PERIOD)) * 4096  # ~1 MB
@@ -164,7 +171,7 @@ def serve_resource_file(req, relative):
 
 @route("resource", r"/launcher2/launcher\.ver")
 def launcher_version(req, match):
-    serve_resource_file(req, ["launcher.ver"])
+    answer_launcher_file(req, "version", ["launcher.ver"])
 
 
 @route("resource", r"/launcher2/(?P<version>[^/]+)/launcherqamb\.exe\.lzma")
@@ -172,7 +179,33 @@ def launcher_package(req, match):
     version = match.group("version")
     if not VERSION_SEGMENT.match(version) or version in (".", ".."):
         return req.handler.send_text(404, "devportal: bad version folder\n")
-    serve_resource_file(req, [version, "launcherqamb.exe.lzma"])
+    answer_launcher_file(req, "package", [version, "launcherqamb.exe.lzma"])
+
+
+# ------------------------------------------------------------ game host
+
+# The game page: the game's plug-in control in an <object>, as the portal's
+# real game page embeds it. The control's class id is the stand-in's
+# (tools/plugin/PlumeGame.h); the query (server, session) only shows in the
+# title, so tests can tell two game pages apart.
+PLUGIN_CLSID = "1AD60579-887D-4626-8060-BA32D0D24662"
+GAME_PAGE = """<!DOCTYPE html>
+<html>
+<head><meta charset="utf-8"><title>Torvessa {server}</title></head>
+<body style="margin:0;background:#05060e">
+<object id="plumegame" classid="clsid:{clsid}" width="1024" height="640">
+<param name="server" value="{server}">
+</object>
+</body>
+</html>
+"""
+
+
+@route("portal-game", r"/game/play\.html")
+def game_page(req, match):
+    server = re.sub(r"[^A-Za-z0-9_.-]", "", req.query.get("server", "1"))[:32] or "1"
+    body = GAME_PAGE.format(clsid=PLUGIN_CLSID, server=server).encode("utf-8")
+    req.handler.send_body(200, body, "text/html; charset=utf-8")
 
 
 # ---------------------------------------------------------- fault routes
@@ -308,8 +341,8 @@ def select_server_page(req, match):
         raise BadRequest("v is a decimal number")
     variant = select_server_variant_arg(req, getattr(req.server, "select_server_variant", "integers"))
     # The tags in capitals, as the system's browser writes a body's HTML.
-    # Nothing outside the elements: browsers put white space after the
-    # document's end into its body.
+    # No white space outside the tags: a browser may read it into the body,
+    # and an empty body must stay empty.
     page = ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>选择服务器</title></head>"
             "<BODY>%s</BODY></html>" % select_server_body(req, variant))
     req.handler.send_body(200, page.encode("utf-8"), "text/html; charset=utf-8")
@@ -323,13 +356,11 @@ def select_server_switch(req, match):
     req.handler.send_text(200, "select_server %s\n" % variant)
 
 
-
-
 # ------------------------------------------------ main page portal pages
 # What the launcher's main page window shows and catches; see the top.
 
 def host_of(req, role):
-    return {r: name for name, r in req.server.hosts.items()}.get(role, DEFAULT_HOSTS[role])
+    return req.server.hosts_by_role.get(role, DEFAULT_HOSTS[role])
 
 
 def send_portal_page(req, title, body):
@@ -551,6 +582,161 @@ def loginstat_rate_answer(req, match):
     req.handler.send_text(200, "ok\n")
 
 
+# ------------------------------------------ launcher self-update answers
+# The resource host serves launcher.ver and <version>/launcherqamb.exe.lzma
+# from the resource folder. A test switches what the next requests get:
+#   /_devportal/launcher2/answer?which=version&text=T       launcher.ver is T
+#   /_devportal/launcher2/answer?which=W&status=S[&times=K]  status S
+#   /_devportal/launcher2/answer?which=W&cut=M[&times=K]     M bytes of the
+#                                    announced body, then the connection closes
+#   /_devportal/launcher2/answer?which=package&hold=M      M bytes, then
+#                                    nothing until /_devportal/launcher2/release
+#   /_devportal/launcher2/answer?reset=1                   every switch off
+#   /_devportal/launcher2/state      {"holding": bytes sent while held, or null}
+# W is "version" or "package". Switches of one W queue up in the order they
+# were set: a request takes the first one with requests left (times=K gives
+# it K, the default is all of them), the file when none has. They start off
+# with every portal.
+
+LAUNCHER_HOLD_LIMIT = 120.0  # seconds a held body waits for its release
+
+
+class LauncherAnswers:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.switches = {}      # which -> [dict(kind, value, times)]
+        self.release = threading.Event()
+        self.holding = None
+
+    def take(self, which):
+        """The switch for this request, counting it down; None for the file."""
+        with self.lock:
+            for switch in self.switches.get(which, []):
+                if switch["times"] is None:
+                    return dict(switch)
+                if switch["times"] > 0:
+                    switch["times"] -= 1
+                    return dict(switch)
+            return None
+
+
+def answer_launcher_file(req, which, relative):
+    switch = req.server.launcher_answers.take(which)
+    if switch is None:
+        return serve_resource_file(req, relative)
+    h = req.handler
+    kind, value = switch["kind"], switch["value"]
+    if kind == "text":
+        return h.send_body(200, value, "application/octet-stream")
+    if kind == "status":
+        return h.send_text(value, "devportal: status %d\n" % value)
+    root = req.server.resource_dir
+    try:
+        with open(os.path.join(root, *relative), "rb") as f:
+            body = f.read()
+    except OSError:
+        return h.send_text(404, "devportal: no %s\n" % "/".join(relative))
+    sent = min(value, len(body))
+    h.start_answer(200, "application/octet-stream", len(body))
+    h.wfile.write(body[:sent])
+    h.wfile.flush()
+    if kind == "cut":
+        h.close_connection = True
+        return h.abandon_connection()
+    answers = req.server.launcher_answers
+    with answers.lock:
+        answers.holding = sent
+    released = answers.release.wait(LAUNCHER_HOLD_LIMIT)
+    with answers.lock:
+        answers.holding = None
+    if not released:
+        h.close_connection = True
+        return h.abandon_connection()
+    h.wfile.write(body[sent:])
+
+
+@route("*", r"/_devportal/launcher2/answer")
+def launcher_answer(req, match):
+    answers = req.server.launcher_answers
+    if req.query.get("reset"):
+        with answers.lock:
+            answers.switches.clear()
+        answers.release.set()
+        return req.handler.send_text(200, "ok\n")
+    which = req.query.get("which", "")
+    if which not in ("version", "package"):
+        raise BadRequest("which is version or package")
+    times = req.int_arg("times", -1, -1, 1000)
+    if "text" in req.query:
+        if which != "version":
+            raise BadRequest("text is for the version file")
+        switch = {"kind": "text", "value": req.query["text"].encode("latin-1", "replace")}
+    elif "status" in req.query:
+        switch = {"kind": "status", "value": req.int_arg("status", 404, 200, 599)}
+    elif "cut" in req.query:
+        switch = {"kind": "cut", "value": req.int_arg("cut", 0)}
+    elif "hold" in req.query:
+        if which != "package":
+            raise BadRequest("hold is for the package")
+        switch = {"kind": "hold", "value": req.int_arg("hold", 0)}
+        answers.release.clear()
+    else:
+        raise BadRequest("one of text, status, cut or hold")
+    switch["times"] = None if times < 0 else times
+    with answers.lock:
+        answers.switches.setdefault(which, []).append(switch)
+    req.handler.send_text(200, "ok\n")
+
+
+@route("*", r"/_devportal/launcher2/release")
+def launcher_release(req, match):
+    req.server.launcher_answers.release.set()
+    req.handler.send_text(200, "ok\n")
+
+
+@route("*", r"/_devportal/launcher2/state")
+def launcher_state(req, match):
+    answers = req.server.launcher_answers
+    with answers.lock:
+        state = {"holding": answers.holding}
+    req.handler.send_body(200, json.dumps(state).encode(), "application/json")
+
+
+# ------------------------------------------------- login-key service
+# "http://s<sid>.<login-key domain>:8075/geturl?sid=<sid>&key=<key>" answers
+# after the key's second part, its mode ("<sid>.<mode>[.<anything>]"):
+#   json (and any other mode)  {"url": "<game address>"} with a comment in it
+#   empty                      {"url": ""}
+#   missing                    a JSON object without "url"
+#   bare                       the game address as plain text, percent-encoded
+#   status<code>               that status (e.g. status503)
+# The game address names the key's sid: http://game.<...>/play?sid=<sid>&mode=<mode>
+
+LOGIN_KEY_STATUS = re.compile(r"status([2-5][0-9][0-9])\Z")
+
+
+@route("login-key", r"/geturl")
+def login_key_url(req, match):
+    key = req.query.get("key", "")
+    sid = req.query.get("sid", "")
+    parts = key.split(".")
+    mode = parts[1] if len(parts) > 1 else ""
+    game_host = req.server.hosts_by_role.get("portal-game", DEFAULT_HOSTS["portal-game"])
+    address = "http://%s/play?sid=%s&mode=%s" % (game_host, urllib.parse.quote(sid), urllib.parse.quote(mode))
+    h = req.handler
+    status = LOGIN_KEY_STATUS.match(mode)
+    if status:
+        return h.send_text(int(status.group(1)), "devportal: login key refused\n")
+    if mode == "empty":
+        return h.send_body(200, b'{"url": ""}', "application/json")
+    if mode == "missing":
+        return h.send_body(200, b'{"result": 1, "message": "no such key"}', "application/json")
+    if mode == "bare":
+        return h.send_text(200, urllib.parse.quote(address, safe=":/?"))
+    body = '{\n  // the login service speaks JSON with comments\n  "url": %s\n}\n' % json.dumps(address)
+    h.send_body(200, body.encode(), "application/json")
+
+
 @route("*", r"/_devportal/health")
 def health(req, match):
     req.handler.send_text(200, "ok\n")
@@ -692,9 +878,12 @@ class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, hosts, resource_dir, log_path):
+    def __init__(self, port, hosts, resource_dir, log_path, login_key_domain=DEFAULT_LOGIN_KEY_DOMAIN):
         super().__init__(("127.0.0.1", port), Handler)
         self.hosts = {name.lower(): role for role, name in hosts.items()}
+        self.hosts_by_role = dict(hosts)
+        self.login_key_host = re.compile(r"s[a-z0-9-]*\." + re.escape(login_key_domain.lower()) + r"\Z")
+        self.launcher_answers = LauncherAnswers()
         self.resource_dir = resource_dir
         self.log_path = log_path
         self.lock = threading.Lock()
@@ -703,6 +892,8 @@ class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
     def find_route(self, host, path):
         role = self.hosts.get(host)
+        if role is None and self.login_key_host.match(host):
+            role = "login-key"
         for host_role, pattern, handler in ROUTES:
             if host_role != "*" and host_role != role:
                 continue
@@ -727,6 +918,8 @@ def parse_args(argv):
     p.add_argument("--state-dir", default="", help="folder for the files 'port' and 'requests.log'")
     p.add_argument("--host", action="append", default=[], metavar="ROLE=NAME",
                    help="host name of a role (%s)" % ", ".join(sorted(DEFAULT_HOSTS)))
+    p.add_argument("--login-key-domain", default=DEFAULT_LOGIN_KEY_DOMAIN,
+                   help="domain of the login-key hosts s<sid>.<domain>")
     args = p.parse_args(argv)
     hosts = dict(DEFAULT_HOSTS)
     for item in args.host:
@@ -745,7 +938,8 @@ def main(argv=None):
         os.makedirs(args.state_dir, exist_ok=True)
         log_path = os.path.join(args.state_dir, "requests.log")
         open(log_path, "w").close()
-    server = DevPortal(args.port, args.hosts, os.path.abspath(args.resource_dir) if args.resource_dir else "", log_path)
+    server = DevPortal(args.port, args.hosts, os.path.abspath(args.resource_dir) if args.resource_dir else "", log_path,
+                       args.login_key_domain)
     port = server.server_address[1]
     if args.state_dir:
         # Written last and renamed into place: a reader never sees half a number.

@@ -58,6 +58,18 @@ class DevPortalTest(unittest.TestCase):
         with open(self.log, encoding="utf-8") as f:
             return [json.loads(line) for line in f if needle in line]
 
+    def test_game_page_embeds_the_plugin_control(self):
+        response, body = self.get("http://game.torvessa.example/game/play.html?server=7%22%3E")
+        self.assertEqual(response.status, 200)
+        self.assertIn("text/html", response.getheader("Content-Type"))
+        page = body.decode("utf-8")
+        self.assertIn('classid="clsid:1AD60579-887D-4626-8060-BA32D0D24662"', page)
+        # The query never breaks out of its attribute.
+        self.assertIn('value="7"', page)
+        self.assertNotIn('">"', page)
+        response, _ = self.get("http://www.torvessa.example/game/play.html")
+        self.assertEqual(response.status, 404)
+
     def test_resource_host_in_both_request_forms(self):
         r, body = self.get("http://res.torvessa.example:80/launcher2/launcher.ver")
         self.assertEqual((r.status, body), (200, b"2016-05-01\r\n"))
@@ -228,6 +240,65 @@ class DevPortalTest(unittest.TestCase):
         r, _ = self.get("http://res.torvessa.example/wd_qamb/select_server.html?v=1")
         self.assertEqual(r.status, 404)
 
+    def test_launcher_answers_queue_up_and_reset(self):
+        ver = "http://res.torvessa.example/launcher2/launcher.ver"
+        pkg = "http://res.torvessa.example/launcher2/2016-05-01/launcherqamb.exe.lzma"
+        answer = "http://any.example/_devportal/launcher2/answer?"
+        self.get(answer + "reset=1")
+        self.assertEqual(self.get(answer + "which=version&status=503&times=1")[0].status, 200)
+        self.get(answer + "which=version&text=2016-06-01%0D%0A")
+        self.assertEqual(self.get(ver)[0].status, 503)
+        self.assertEqual(self.get(ver)[1], b"2016-06-01\r\n")
+        self.assertEqual(self.get(ver)[1], b"2016-06-01\r\n")
+        self.get(answer + "which=package&cut=5")
+        r, body = self.get(pkg)
+        self.assertEqual((r.getheader("Content-Length"), body, getattr(r, "cut", False)), ("13", b"packa", True))
+        self.get(answer + "reset=1")
+        self.assertEqual(self.get(ver)[1], b"2016-05-01\r\n")
+        self.assertEqual(self.get(pkg)[1], b"package bytes")
+        for bad in ("which=other&status=404", "which=package&text=x", "which=version&hold=3",
+                    "which=version", "which=version&status=99"):
+            self.assertEqual(self.get(answer + bad)[0].status, 400, bad)
+
+    def test_held_package_waits_for_its_release(self):
+        answer = "http://any.example/_devportal/launcher2/"
+        self.get(answer + "answer?reset=1")
+        self.get(answer + "answer?which=package&hold=4")
+        result = {}
+        reader = threading.Thread(target=lambda: result.update(
+            body=self.get("http://res.torvessa.example/launcher2/2016-05-01/launcherqamb.exe.lzma")[1]))
+        reader.start()
+        state = {}
+        for _ in range(500):
+            state = json.loads(self.get(answer + "state")[1])
+            if state["holding"] is not None:
+                break
+            threading.Event().wait(0.01)
+        self.assertEqual(state, {"holding": 4})
+        self.assertTrue(reader.is_alive())
+        self.get(answer + "release")
+        reader.join(10)
+        self.assertEqual(result.get("body"), b"package bytes")
+        self.assertEqual(json.loads(self.get(answer + "state")[1]), {"holding": None})
+        self.get(answer + "answer?reset=1")
+
+    def test_login_key_service_answers_by_the_keys_mode(self):
+        url = "http://s%s.torvessa.example:8075/geturl?sid=%s&key=%s"
+        r, body = self.get(url % ("12", "12", "12.json.x"))
+        self.assertEqual(r.status, 200)
+        self.assertIn(b"//", body)  # JSON with a comment
+        self.assertIn(b'"url": "http://game.torvessa.example/play?sid=12&mode=json"', body)
+        self.assertEqual(self.get(url % ("3", "3", "3.empty"))[1], b'{"url": ""}')
+        self.assertNotIn(b"url", self.get(url % ("3", "3", "3.missing"))[1])
+        self.assertEqual(self.get(url % ("", "", "abc"))[0].status, 200)  # host "s" alone
+        r, body = self.get(url % ("4", "4", "4.bare"))
+        self.assertEqual(body, b"http://game.torvessa.example/play?sid%3D4%26mode%3Dbare")
+        self.assertEqual(self.get(url % ("5", "5", "5.status503"))[0].status, 503)
+        # Only s<label> hosts of the domain are the service.
+        self.assertEqual(self.get("http://x5.torvessa.example:8075/geturl?sid=5&key=5.json")[0].status, 404)
+        self.assertEqual(self.get("http://s5.other.example:8075/geturl?sid=5&key=5.json")[0].status, 404)
+        record = self.logged("/geturl?sid=12")[-1]
+        self.assertEqual((record["host"], record["port"]), ("s12.torvessa.example", 8075))
 
     def test_browser_pages_answer_as_their_tests_expect(self):
         portal = "http://www.torvessa.example"
