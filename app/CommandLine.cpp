@@ -1,22 +1,14 @@
 #include "app/CommandLine.h"
 
+#include "common/AsciiCase.h"
+
 CommandLineOptionTable CommandLineOptions;
 
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
-
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 void ParseArguments(CommandLineOptionTable& table, const std::vector<std::wstring>& arguments,
                     const std::wstring& modulePath) {

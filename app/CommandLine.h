@@ -32,5 +32,3 @@ void ParseArguments(CommandLineOptionTable& table, const std::vector<std::wstrin
                     const std::wstring& modulePath);
 std::wstring JoinOptions(const CommandLineOptionTable& table);
 
-// ASCII-only case-insensitive equality, as Windows paths are compared here.
-bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b);

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 
 void ParseCommandLine(const wchar_t* commandLine) {
-    wchar_t modulePath[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    const std::wstring modulePath = ModulePath();
 
     int count = 0;
     // An empty command line would make CommandLineToArgvW report the module

@@ -1,6 +1,7 @@
 #include "app/Install.h"
 
 #include "app/CommandLine.h"
+#include "common/AsciiCase.h"
 
 std::wstring CdnKeyFromModulePath(const std::wstring& modulePath) {
     const size_t slash = modulePath.find_last_of(L'\\');

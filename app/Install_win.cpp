@@ -8,8 +8,10 @@
 
 #include "app/CommandLine.h"
 #include "app/Install.h"
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "common/win/ComPtr_win.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 #include "update/GameOcx.h"
 
@@ -19,20 +21,6 @@ constexpr const wchar_t* kRelocatedFileName = L"LauncherQAMB.exe";
 constexpr const wchar_t* kShortcutFileName = L"Torvessa-微端.lnk";
 constexpr UINT kPinVerbStringId = 5386;
 constexpr size_t kRestartCommandBuffer = 4096;
-
-// The running executable's whole path, however long.
-std::wstring ModuleFullPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // The folder part of a path, without its closing "\"; empty when none.
 std::wstring FolderOf(const std::wstring& path) {
@@ -70,7 +58,7 @@ bool RelocateToGameFolder(std::wstring& newPath) {
         QLogger::LogW(QLOG_ERROR, L"game dir target too long, %ls", target.c_str());
         return false;
     }
-    const std::wstring modulePath = ModuleFullPath();
+    const std::wstring modulePath = ModulePath();
     if (EqualsIgnoringAsciiCase(modulePath, target)) return false;
 
     QLogger::LogW(QLOG_NORMAL, L"game dir target, %ls", target.c_str());
@@ -113,7 +101,9 @@ void RestartLauncher(const std::wstring& executablePath) {
     }
 }
 
-std::wstring GetCdnKeyFromFileName() { return CdnKeyFromModulePath(ModuleFullPath()); }
+std::wstring GetCdnKeyFromFileName() {
+    return CdnKeyFromModulePath(ModulePath());
+}
 
 void RelocationRestart(const std::wstring& installedPath) {
     const std::wstring key = GetCdnKeyFromFileName();

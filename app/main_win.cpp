@@ -12,13 +12,12 @@
 #include "app/Game_win.h"
 #include "app/Globals_win.h"
 #include "app/Install.h"
+#include "app/OleStartup_win.h"
 #include "common/PatchEventReporter.h"
 #include "common/qlogger/QLogger.h"
-#include "ui/WindowManager.h"
+#include "common/win/ModulePath_win.h"
+#include "ui/window/WindowManager.h"
 #include "update/GameOcx.h"
-
-HWND g_hAppWnd = nullptr;
-HWND g_hGameWnd = nullptr;
 
 namespace {
 
@@ -29,17 +28,6 @@ constexpr const char* kLogCategory = "file";
 constexpr const wchar_t* kResourceFolder = L"skin";
 constexpr const wchar_t* kLoginUrlOption = L"-LoginUrl:";
 constexpr const wchar_t* kLoginAddressMarker = L"?url=";
-
-std::wstring ModulePath(HINSTANCE instance) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(instance, path, MAX_PATH);
-    return path;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
 
 // The login address a portal hands over as "-LoginUrl:=...?url=<address>".
 std::wstring LoginAddressFromOptions() {
@@ -61,7 +49,7 @@ void RunLauncher(HINSTANCE instance) {
     PinToTaskbar(ModulePath(instance));
 
     SkinUI::CWindowManagerUI::SetInstance(instance);
-    SkinUI::CWindowManagerUI::SetResourcePath(FolderOf(ModulePath(nullptr)) + kResourceFolder);
+    SkinUI::CWindowManagerUI::SetResourcePath(ModuleFolder() + kResourceFolder);
 
     const std::wstring loginAddress = LoginAddressFromOptions();
     auto reporter = std::make_unique<PatchEventReporter>();
@@ -114,14 +102,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 
     RegisterGameOcx();
 
-    const HRESULT ole = OleInitialize(nullptr);
-    if (FAILED(ole)) {
-        wchar_t message[64];
-        swprintf(message, 64, L"OleInitialize failed: 0x%x", static_cast<unsigned>(ole));
-        QLogger::LogW(QLOG_ERROR, L"%ls", message);
-        MessageBoxW(nullptr, message, L"error", MB_OK);
-        return 0;
-    }
+    if (const int failed = StartOle()) return failed;
 
     RunLauncher(instance);
     return 0;

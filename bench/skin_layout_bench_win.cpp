@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/Canvas.h"
-#include "ui/Control.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/SkinMarkup.h"
-#include "ui/WindowManager.h"
+#include "ui/paint/Canvas.h"
+#include "ui/controls/Control.h"
+#include "ui/controls/LayoutBuilder.h"
+#include "ui/skin/SkinMarkup.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 

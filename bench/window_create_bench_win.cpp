@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Control.h"
-#include "ui/WindowImplBase_win.h"
+#include "ui/controls/Control.h"
+#include "ui/window/WindowImplBase_win.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/GdiCanvas_win.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/WindowManager.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/controls/LayoutBuilder.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/Canvas.h"
+#include "ui/paint/Canvas.h"
 
 class FuzzCanvas : public SkinUI::ICanvas {
 public:

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "fuzz/FuzzCanvas.h"
-#include "ui/Canvas.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/SkinMarkup.h"
-#include "ui/WindowManager.h"
+#include "ui/paint/Canvas.h"
+#include "ui/controls/LayoutBuilder.h"
+#include "ui/skin/SkinMarkup.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 

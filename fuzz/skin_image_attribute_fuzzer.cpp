@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fuzz/FuzzCanvas.h"
-#include "ui/Control.h"
-#include "ui/ImageDrawInfo.h"
-#include "ui/WindowManager.h"
+#include "ui/controls/Control.h"
+#include "ui/controls/ImageDrawInfo.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 

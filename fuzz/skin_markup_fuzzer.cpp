@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "ui/SkinMarkup.h"
+#include "ui/skin/SkinMarkup.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/SkinPackage.h"
+#include "ui/skin/SkinPackage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SkinUI::CSkinPackage package;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/qlogger/QLogger.h"
-#include "ui/SkinText.h"
+#include "ui/skin/SkinText.h"
 
 // The classic Reader and StyledWriter are what the portal's documents have
 // always been read and written with (comments allowed, the writer's text for

@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <new>
+#include <string_view>
 
+#include "common/AsciiCase.h"
 #include "common/qlogger/QLogger.h"
 #include "update/Lzma86.h"
 
@@ -23,14 +25,21 @@ LZMAPackageEntry ParseHeader(const uint8_t (&header)[LZMAPackageEntry::kHeaderSi
     return entry;
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+// A package comes over plain HTTP, so an entry's name is outside input: it
+// may only name a file at or below the target folder. Refused: rooted names
+// ("\x", "/x", "\\server\x"), anything with a colon (a drive, "C:x", or an
+// alternate data stream), and a component of dots and blanks alone, which
+// Windows reads as "." or ".." once it strips trailing dots and blanks.
+bool StaysInsideTheFolder(const std::string& name) {
+    if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+    if (name.find(':') != std::string::npos) return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("\\/", start);
+        if (end == std::string::npos) end = name.size();
+        const std::string_view part(name.data() + start, end - start);
+        if (!part.empty() && part.find_first_not_of(". ") == std::string_view::npos) return false;
+        start = end + 1;
     }
     return true;
 }
@@ -103,6 +112,14 @@ bool LZMAPackage::ExtractFile(const std::string& name, std::unique_ptr<uint8_t[]
     }
     const LZMAPackageEntry& entry = entries_[static_cast<size_t>(index)];
 
+    // Checked before anything is allocated for it: the header's size is the
+    // package's word, and the package comes from outside.
+    if (entry.unpackedSize > kMaxUnpackedSize) {
+        QLogger::Log(QLOG_ERROR, "LZMAPackage::ExtractFile, entry too large(%u > %u), %s",
+                     entry.unpackedSize, kMaxUnpackedSize, name.c_str());
+        return false;
+    }
+
     // A header may announce far more packed data than the file holds; the
     // read would come up short anyway, so do not allocate for it first.
     const uint64_t fileSize = file_->Size();
@@ -156,6 +173,12 @@ bool LZMAPackage::ExtractFile(const std::string& name, std::unique_ptr<uint8_t[]
 }
 
 bool LZMAPackage::ExtractFileToDisk(const std::string& name, const std::string& folder) {
+    if (!StaysInsideTheFolder(name)) {
+        QLogger::Log(QLOG_ERROR,
+                     "LZMAPackage::ExtractFileToDisk, refused a name outside the folder, %s",
+                     name.c_str());
+        return false;
+    }
     std::unique_ptr<uint8_t[]> data;
     uint32_t size = 0;
     if (!ExtractFile(name, &data, &size)) return false;

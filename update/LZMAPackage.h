@@ -29,6 +29,9 @@ public:
     LZMAPackage& operator=(const LZMAPackage&) = delete;
 
     static constexpr uint32_t kNameBufferSize = 260;
+    // The largest entry decoded: an order of magnitude above any launcher we
+    // build, far below what a hostile header could make us allocate.
+    static constexpr uint32_t kMaxUnpackedSize = 64u << 20;
 
     // Stores |path|; opens nothing. |fileSystem| must outlive the package.
     explicit LZMAPackage(const std::string& path,
@@ -45,9 +48,12 @@ public:
     // The first entry whose name equals |name| regardless of ASCII case, or -1.
     int FindFile(const std::string& name) const;
 
-    // Decodes one entry into a new buffer that the caller owns.
+    // Decodes one entry into a new buffer that the caller owns; entries
+    // announcing more than kMaxUnpackedSize bytes are refused.
     bool ExtractFile(const std::string& name, std::unique_ptr<uint8_t[]>* out, uint32_t* outSize);
-    // Decodes one entry into |folder| under its own name, making missing folders.
+    // Decodes one entry into |folder| under its own name, making missing
+    // folders. A name that would land outside |folder| ("..", rooted, a
+    // drive) is refused before anything is decoded or written.
     bool ExtractFileToDisk(const std::string& name, const std::string& folder);
 
     void Close();

@@ -3,16 +3,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/CommandLine.h"
-#include "ui/Control.h"
-#include "ui/WindowManager.h"
+#include "common/AsciiCase.h"
+#include "ui/controls/Control.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 
 bool TakesInput(std::wstring_view className) {
-    const std::wstring name(className);
     for (const wchar_t* taker : {L"ButtonUI", L"OptionUI", L"SliderUI", L"EditUI", L"RichEditUI"}) {
-        if (EqualsIgnoringAsciiCase(name, taker)) return true;
+        if (EqualsIgnoringAsciiCase(className, taker)) return true;
     }
     return false;
 }

@@ -5,8 +5,8 @@
 // thread only (it reads the control tree).
 #pragma once
 
-#include "ui/UIDefs.h"
-#include "ui/WindowFrame.h"
+#include "ui/paint/Geometry.h"
+#include "ui/window/WindowFrame.h"
 
 namespace SkinUI {
 class CWindowManagerUI;

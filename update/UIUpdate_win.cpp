@@ -10,8 +10,8 @@
 #include "common/qlogger/QLogger.h"
 #include "common/win/AnsiText_win.h"
 #include "common/win/UniqueHandle_win.h"
-#include "ui/Button.h"
-#include "ui/Progress.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Progress.h"
 #include "update/ExeVersion_win.h"
 #include "update/LZMAPackage.h"
 #include "update/LauncherVersion.h"
@@ -288,8 +288,8 @@ void UIUpdate::OnPackage(const std::wstring& ownFolder) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (fits && CreateProcessW(kSelfUpdateScriptFile, command.data(), nullptr, nullptr, FALSE,
-                               CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                               &startup, &process)) {
+                               CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                               &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         ExitProcess(0);

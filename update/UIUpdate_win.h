@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "ui/WindowImplBase_win.h"
+#include "ui/window/WindowImplBase_win.h"
 #include "update/HttpClient.h"
 #include "update/UIUpdateCallback.h"
 

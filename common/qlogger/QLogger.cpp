@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
+#include <shared_mutex>
 
 #include "common/qlogger/QLogLayout.h"
 #include "common/qlogger/QLoggerPlatform.h"
@@ -16,8 +18,14 @@ const char* const kLevelNames[4] = {"Normal ", "Warning", "Error  ", "Alert  "};
 // Created at first use; its destruction is QLogger::Shutdown's job, so the
 // object itself is never destroyed (log calls from other static destructors
 // then find an empty list instead of a dead one).
+//
+// Any thread may log at any time, also a download worker that was left to
+// end alone while the process shuts the facility down: the list is walked
+// under a shared lock and changed under an exclusive one, so a late line is
+// either written by a live appender or dropped, never handed to a dead one.
 struct LoggerState {
-    std::list<std::unique_ptr<QLoggerAppender>> appenders;
+    std::shared_mutex listMutex;
+    std::list<std::unique_ptr<QLoggerAppender>> appenders;  // under listMutex
     uint32_t startTicks = qlogger_platform::TickCount();
 };
 
@@ -34,7 +42,9 @@ LoggerState& State() {
 // entry point, as readers of older logs expect.
 void Dispatch(std::string message, int32_t line, int32_t level) {
     const QLogRecord record{std::move(message), __FILE__, line, level};
-    for (auto& appender : State().appenders) appender->Append(record);
+    LoggerState& state = State();
+    std::shared_lock<std::shared_mutex> hold(state.listMutex);
+    for (auto& appender : state.appenders) appender->Append(record);
 }
 
 }  // namespace
@@ -90,9 +100,10 @@ QLoggerAppender* QLogger::AddFileAppender(const std::string& path, const std::st
 }
 
 QLoggerAppender* QLogger::AddAppender(std::unique_ptr<QLoggerAppender> appender) {
-    auto& list = State().appenders;
-    list.push_back(std::move(appender));
-    return list.back().get();
+    LoggerState& state = State();
+    std::lock_guard<std::shared_mutex> hold(state.listMutex);
+    state.appenders.push_back(std::move(appender));
+    return state.appenders.back().get();
 }
 
 void QLogger::Log(int32_t level, const char* format, ...) {
@@ -117,8 +128,14 @@ void QLogger::LogW(int32_t level, const wchar_t* format, ...) {
 void QLogger::RemoveOldLogs() { qlogger_platform::RemoveOldLogFiles(kOldLogPattern); }
 
 void QLogger::Shutdown() {
-    auto& list = State().appenders;
-    while (!list.empty()) list.pop_front();
+    LoggerState& state = State();
+    std::list<std::unique_ptr<QLoggerAppender>> gone;
+    {
+        // Waits for lines being written; later ones find the list empty.
+        std::lock_guard<std::shared_mutex> hold(state.listMutex);
+        gone.swap(state.appenders);
+    }
+    while (!gone.empty()) gone.pop_front();
 }
 
 uint32_t QLogger::ElapsedMilliseconds() {

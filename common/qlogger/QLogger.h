@@ -1,6 +1,7 @@
-// The launcher's one logging facility. Any thread may log; each appender
-// serialises its own lines. Appenders are added at set-up (before worker
-// threads exist) and owned by the facility until QLogger::Shutdown at exit.
+// The launcher's one logging facility. Any thread may log, at any time: each
+// appender serialises its own lines, and a line that comes after
+// QLogger::Shutdown (a worker still ending at exit) is dropped. Appenders
+// are added at set-up and owned by the facility until QLogger::Shutdown.
 #pragma once
 
 #include <cstdint>

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "common/win/ModulePath_win.h"
 
 namespace {
 
 std::wstring OwnPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
+    return ModulePath();
 }
 
 class ParseCommandLineTest : public testing::Test {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/RecordingAppender.h"
@@ -67,6 +70,54 @@ TEST_F(QLoggerTest, LevelNamesAreSevenCharacters) {
         EXPECT_EQ(std::string(QLogLevelName(level)).size(), 7u);
     }
     EXPECT_STREQ(QLogLevelName(QLOG_ALERT), "Alert  ");
+}
+
+// Counts the lines it is handed into a counter that outlives it.
+class CountingAppender : public QLoggerAppender {
+public:
+    explicit CountingAppender(std::atomic<int>* lines) : QLoggerAppender("%m", "test"), lines_(lines) {}
+    void Append(const QLogRecord&) override { ++*lines_; }
+
+private:
+    std::atomic<int>* lines_;
+};
+
+// Spins until |done| or a generous bound; false when the bound was reached.
+template <class Pred>
+bool WaitFor(Pred done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// A download worker left to end alone may still log while the process shuts
+// the facility down: each of its lines is written by a live appender or
+// dropped, and nothing reaches an appender that is gone.
+TEST(QLoggerShutdown, AWorkerLoggingAcrossShutdownIsWrittenOrDropped) {
+    QLogger::Shutdown();
+    std::atomic<bool> stop{false};
+    std::atomic<int> calls{0};
+    std::thread worker([&] {
+        while (!stop) {
+            QLogger::Log(QLOG_NORMAL, "HttpClient::RunWorker, line %d", calls.load());
+            ++calls;
+        }
+    });
+    for (int round = 0; round < 50; ++round) {
+        std::atomic<int> written{0};
+        QLogger::AddAppender(std::make_unique<CountingAppender>(&written));
+        ASSERT_TRUE(WaitFor([&] { return written.load() >= 20; }));
+        QLogger::Shutdown();
+        const int atShutdown = written.load();
+        const int callsAtShutdown = calls.load();
+        ASSERT_TRUE(WaitFor([&] { return calls.load() >= callsAtShutdown + 20; }));
+        EXPECT_EQ(written.load(), atShutdown) << "a line reached an appender after Shutdown";
+    }
+    stop = true;
+    worker.join();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/SkinMarkup.h"
+#include "ui/skin/SkinMarkup.h"
 
 namespace TestSupport {
 

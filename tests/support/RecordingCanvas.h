@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Canvas.h"
-#include "ui/WindowManager.h"
+#include "ui/paint/Canvas.h"
+#include "ui/window/WindowManager.h"
 
 namespace TestSupport {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/GdiCanvas_win.h"
-#include "ui/UIDefs.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/paint/Geometry.h"
 
 namespace testsupport {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/Control.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/WindowManager.h"
+#include "ui/controls/Control.h"
+#include "ui/controls/LayoutBuilder.h"
+#include "ui/window/WindowManager.h"
 
 namespace testsupport {
 

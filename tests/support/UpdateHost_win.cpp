@@ -23,7 +23,7 @@
 #include "app/CommandLine.h"
 #include "common/qlogger/QLogger.h"
 #include "support/FirstPaintReport_win.h"
-#include "ui/WindowManager.h"
+#include "ui/window/WindowManager.h"
 #include "update/UIUpdate_win.h"
 
 namespace {

@@ -245,6 +245,53 @@ TEST_F(LZMAPackageTest, SizeThatDisagreesWithThePackedDataFailsToUnpack) {
     }
 }
 
+TEST_F(LZMAPackageTest, AnEntryAnnouncingMoreThanTheCapIsRefusedBeforeAllocating) {
+    std::string bytes, error;
+    const uint32_t announced = LZMAPackage::kMaxUnpackedSize + 1;
+    ASSERT_TRUE(lzmapack::AppendEntry(&bytes, "LauncherQAMB.exe", Packed("abc"), announced, &error));
+    fs_.files[kPackagePath] = bytes;
+    LZMAPackage package(kPackagePath, fs_);
+    ASSERT_TRUE(package.Open());
+    EXPECT_FALSE(package.ExtractFileToDisk("LauncherQAMB.exe", "C:\\Game"));
+    EXPECT_EQ(OnlyLine(), "Error  |LZMAPackage::ExtractFile, entry too large(" +
+                              std::to_string(announced) + " > " +
+                              std::to_string(LZMAPackage::kMaxUnpackedSize) +
+                              "), LauncherQAMB.exe");
+    EXPECT_EQ(fs_.files.size(), 1u);
+}
+
+// A package arrives over plain HTTP: its names must not reach outside the
+// target folder, however they are spelt.
+TEST_F(LZMAPackageTest, NamesReachingOutsideTheFolderAreRefusedAndNothingIsWritten) {
+    const char* const hostile[] = {
+        "..\\..\\x",     "..",           "a\\..\\..\\x", "a/../../x",    "\\x",
+        "/x",            "\\\\host\\share\\x", "C:x",        "C:\\Windows\\x", "x.exe:stream",
+        "... \\x",       ". .\\x",
+    };
+    for (const char* name : hostile) {
+        SCOPED_TRACE(name);
+        fs_.files = {{kPackagePath, PackageOf({{name, "payload"}})}};
+        LZMAPackage package(kPackagePath, fs_);
+        ASSERT_TRUE(package.Open());
+        ASSERT_EQ(package.FindFile(name), 0);
+        EXPECT_FALSE(package.ExtractFileToDisk(name, "C:\\Game\\qmtemp"));
+        EXPECT_EQ(OnlyLine(),
+                  std::string("Error  |LZMAPackage::ExtractFileToDisk, refused a name outside the "
+                              "folder, ") +
+                      name);
+        EXPECT_EQ(fs_.files.size(), 1u);
+        EXPECT_TRUE(fs_.createdFolders.empty());
+        lines_.clear();
+    }
+
+    // Names below the folder, with their own folders, still arrive.
+    fs_.files = {{kPackagePath, PackageOf({{"Skin\\..dat\\a..b.txt", "payload"}})}};
+    LZMAPackage package(kPackagePath, fs_);
+    ASSERT_TRUE(package.Open());
+    ASSERT_TRUE(package.ExtractFileToDisk("Skin\\..dat\\a..b.txt", "C:\\Game"));
+    EXPECT_EQ(fs_.files["C:\\Game\\Skin\\..dat\\a..b.txt"], "payload");
+}
+
 TEST_F(LZMAPackageTest, PackedDataPastEndOfFileFailsToRead) {
     std::string bytes = PackageOf({{"LauncherQAMB.exe", sampledata::ExecutableLike(4000)}});
     const uint32_t packedSize = static_cast<uint32_t>(bytes.size() - 32 - 17);

@@ -125,4 +125,24 @@ TEST_F(LZMAPackageWinTest, FolderThatCannotBeMadeOrFileThatCannotBeCreatedIsRepo
                              Ansi(target) + ", code(" + std::to_string(ERROR_ACCESS_DENIED) + ")");
 }
 
+TEST_F(LZMAPackageWinTest, AnEntryNamedToClimbOutOfTheFolderIsNotWritten) {
+    lzmapack::Options options;
+    options.preset = 1;
+    std::string bytes, error;
+    ASSERT_TRUE(lzmapack::BuildPackage({{"..\\..\\escaped.exe", "x"}, {"a\\..\\..\\up.exe", "y"}},
+                                       options, &bytes, &error))
+        << error;
+    ASSERT_TRUE(WriteFileBytes(packagePath_, bytes));
+    LZMAPackage package(Ansi(packagePath_));
+    ASSERT_TRUE(package.Open());
+    const std::wstring deep = dir_.Join(L"one\two");
+    EXPECT_FALSE(package.ExtractFileToDisk("..\\..\\escaped.exe", Ansi(deep)));
+    EXPECT_FALSE(package.ExtractFileToDisk("a\\..\\..\\up.exe", Ansi(deep)));
+    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"escaped.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"one\\up.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"one").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "not even the folders are made";
+    EXPECT_EQ(lines_.size(), 2u);
+}
+
 }  // namespace

@@ -7,10 +7,10 @@
 #include <windows.h>
 
 #include "support/UiTestHost_win.h"
-#include "ui/Button.h"
-#include "ui/Progress.h"
-#include "update/SelfUpdate.h"
 #include "support/WinTestSupport_win.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Progress.h"
+#include "update/SelfUpdate.h"
 
 namespace {
 
@@ -50,10 +50,10 @@ protected:
 };
 
 TEST_F(UIUpdateWinTest, WholeWindowDragsExceptControlsThatTakeInput) {
-    EXPECT_EQ(HitAt(40, 40), HTCAPTION);    // background
-    EXPECT_EQ(HitAt(400, 64), HTCAPTION);   // the progress bar drags too
+    EXPECT_EQ(HitAt(40, 40), HTCAPTION);   // background
+    EXPECT_EQ(HitAt(400, 64), HTCAPTION);  // the progress bar drags too
     EXPECT_FALSE(close_->IsVisible());
-    EXPECT_EQ(HitAt(570, 20), HTCAPTION);   // the hidden close button is no control there
+    EXPECT_EQ(HitAt(570, 20), HTCAPTION);  // the hidden close button is no control there
     close_->SetVisible(true);
     UpdateWindow(window_.GetHWND());  // lays the shown button out
     UiTestHost::Drain();

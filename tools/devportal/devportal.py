@@ -53,10 +53,26 @@ Every request is appended to <state-dir>/requests.log as one JSON object a
 line (time, method, target, host, port, path, query, headers, status), so
 tests can assert what reached the server.
 
+The portal's pages that the launcher's main page window shows (tests click
+their links by text through the test browser):
+  /wd_qamb.html             the start page: the player is logged in and picks
+                            a server; its links go to the game-start address
+                            in capitals, to the quick start, to a page by a
+                            query that holds the game-start address, to the
+                            frame page, to about:blank and to the logout page
+  /wd_qamb/logout.html      the logout page, with a link back to the start
+  /wd_qamb/frame.html       a page whose frame opens the game-start address
+  /wd_qamb/jump.html?to=A   a page that links on to A
+  /playgame                 the game-start address (a top-level navigation
+                            there never leaves the launcher; a frame loads it)
+and, on the portal's game host, /redirect/quick.html, the quick start: a
+redirect to the game-start address with the same query.
+
 Standard library only.
 """
 
 import argparse
+import html
 import http.server
 import json
 import os
@@ -340,6 +356,83 @@ def select_server_switch(req, match):
     req.handler.send_text(200, "select_server %s\n" % variant)
 
 
+# ------------------------------------------------ main page portal pages
+# What the launcher's main page window shows and catches; see the top.
+
+def host_of(req, role):
+    return req.server.hosts_by_role.get(role, DEFAULT_HOSTS[role])
+
+
+def send_portal_page(req, title, body):
+    """A page as the portal writes it: its margins keep the text off the
+    launcher's frame."""
+    html = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title></head>\n"
+            "<body leftmargin=\"28\" topmargin=\"20\">\n%s\n</body></html>\n" % (title, body))
+    req.handler.send_body(200, html.encode("utf-8"), "text/html; charset=utf-8")
+
+
+@route("portal", r"/wd_qamb\.html")
+def portal_start_page(req, match):
+    portal = host_of(req, "portal")
+    game = host_of(req, "portal-game")
+    send_portal_page(req, "托尔维萨 · 选择服务器",
+                     "<h1>欢迎回来，雾港旅人</h1>\n"
+                     "<p>账号已登录。选择一个服务器，进入托尔维萨的永恒之境。</p>\n"
+                     "<p><a href=\"http://%s/PlayGame?server=12\">进入 12区 雾港（推荐）</a></p>\n"
+                     "<p><a href=\"http://%s/redirect/quick.html?server=11\">快速开始 · 11区 青石渡</a></p>\n"
+                     "<p><a href=\"/wd_qamb/jump.html?to=http://%s/playgame?server=13\">活动入口 · 13区 北岭</a></p>\n"
+                     "<p><a href=\"/wd_qamb/frame.html\">框架中的游戏页</a> &middot; "
+                     "<a href=\"about:blank\">空白页</a> &middot; "
+                     "<a href=\"/wd_qamb/logout.html\">退出登录</a></p>\n"
+                     "<p>【公告】今晚 22:00 起，12区 雾港开放跨服战场，持续至周日。</p>\n"
+                     "<p>【活动】新手礼包已发放至游戏内邮箱，登录即可领取。</p>\n"
+                     "<p>客服热线 400-000-0000 &middot; 健康游戏忠告：抵制不良游戏，拒绝盗版游戏。</p>"
+                     % (portal.upper(), game, portal))
+
+
+@route("portal", r"/wd_qamb/logout\.html")
+def portal_logout_page(req, match):
+    send_portal_page(req, "托尔维萨 · 已退出登录",
+                     "<h1>您已安全退出</h1>\n"
+                     "<p>欢迎下次再来托尔维萨。</p>\n"
+                     "<p><a href=\"/wd_qamb.html\">重新登录</a></p>")
+
+
+@route("portal", r"/wd_qamb/frame\.html")
+def portal_frame_page(req, match):
+    send_portal_page(req, "托尔维萨 · 活动",
+                     "<p>下面的框架打开游戏启动地址。</p>\n"
+                     "<iframe name=\"game\" src=\"/playgame?server=14\" "
+                     "width=\"600\" height=\"120\"></iframe>")
+
+
+@route("portal", r"/wd_qamb/jump\.html")
+def portal_jump_page(req, match):
+    target = req.query.get("to", "")
+    if not target.startswith("http://"):
+        raise BadRequest("to is an http:// address")
+    send_portal_page(req, "托尔维萨 · 跳转",
+                     "<p><a href=\"%s\">继续</a></p>" % html.escape(target, quote=True))
+
+
+@route("portal", r"/playgame")
+def portal_game_start(req, match):
+    server = req.query.get("server", "")
+    send_portal_page(req, "托尔维萨 · 游戏启动",
+                     "<p>游戏启动地址：服务器 %s</p>" % html.escape(server))
+
+
+@route("portal-game", r"/redirect/quick\.html")
+def portal_quick_start(req, match):
+    h = req.handler
+    location = "http://%s/playgame%s" % (host_of(req, "portal"),
+                                         "?" + req.query_text if req.query_text else "")
+    h.status_sent = 302
+    h.log_once()
+    h.send_response(302)
+    h.send_header("Location", location)
+    h.send_header("Content-Length", "0")
+    h.end_headers()
 
 
 # ------------------------------------------------- test browser pages

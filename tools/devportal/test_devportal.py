@@ -4,6 +4,7 @@ the resource folder's boundaries, the fault routes and the request log."""
 import http.client
 import json
 import os
+import re
 import socket
 import sys
 import tempfile
@@ -315,6 +316,26 @@ class DevPortalTest(unittest.TestCase):
         self.assertTrue(response.getheader("Content-Disposition").startswith("attachment"))
         # Only the portal host has them.
         self.assertEqual(self.get("http://res.torvessa.example/testbrowser/plain.html")[0].status, 404)
+
+    def test_main_page_links_lead_where_the_launcher_looks(self):
+        portal = "http://www.torvessa.example"
+        response, body = self.get(portal + "/wd_qamb.html")
+        self.assertEqual(response.status, 200)
+        links = dict((text, href) for href, text in
+                     re.findall(r'<a href="([^"]*)">([^<]*)</a>', body.decode("utf-8")))
+        self.assertEqual(links["进入 12区 雾港（推荐）"], "http://WWW.TORVESSA.EXAMPLE/PlayGame?server=12")
+        self.assertEqual(links["快速开始 · 11区 青石渡"], "http://game.torvessa.example/redirect/quick.html?server=11")
+        self.assertIn("?to=http://www.torvessa.example/playgame?", links["活动入口 · 13区 北岭"])
+        self.assertEqual(links["空白页"], "about:blank")
+        self.assertIn(b"/wd_qamb.html", self.get(portal + "/wd_qamb/logout.html")[1])
+        self.assertIn(b'src="/playgame?server=14"', self.get(portal + "/wd_qamb/frame.html")[1])
+        self.assertEqual(self.get(portal + "/playgame?server=14")[0].status, 200)
+        response, _ = self.get("http://game.torvessa.example/redirect/quick.html?server=11")
+        self.assertEqual((response.status, response.getheader("Location")),
+                         (302, portal + "/playgame?server=11"))
+        self.assertEqual(self.get(portal + "/wd_qamb/jump.html?to=javascript:x")[0].status, 400)
+        self.assertIn(b'href="http://a.example/?x=1&amp;y=2"',
+                      self.get(portal + "/wd_qamb/jump.html?to=http%3A//a.example/%3Fx%3D1%26y%3D2")[1])
 
 
 if __name__ == "__main__":

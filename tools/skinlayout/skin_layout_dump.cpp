@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "ui/Button.h"
-#include "ui/Combo.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/Progress.h"
-#include "ui/SkinImage.h"
-#include "ui/SkinMarkup.h"
-#include "ui/WindowManager.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Combo.h"
+#include "ui/controls/LayoutBuilder.h"
+#include "ui/controls/Progress.h"
+#include "ui/skin/SkinImage.h"
+#include "ui/skin/SkinMarkup.h"
+#include "ui/window/WindowManager.h"
 
 namespace {
 

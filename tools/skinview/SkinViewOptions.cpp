@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "common/AsciiCase.h"
+
 namespace skinview {
 
 namespace {
@@ -36,7 +38,7 @@ bool ParseSetting(const std::wstring& text, TControlSetting& setting) {
 
 std::wstring Normalised(const std::wstring& path) {
     std::wstring out = path;
-    for (wchar_t& c : out) c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(c));
+    for (wchar_t& c : out) c = c == L'/' ? L'\\' : AsciiLower(c);
     return out;
 }
 

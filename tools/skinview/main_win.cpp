@@ -13,8 +13,8 @@
 #include "common/qlogger/QLogger.h"
 #include "common/win/UniqueHandle_win.h"
 #include "tools/skinview/SkinViewOptions.h"
-#include "ui/Control.h"
-#include "ui/WindowImplBase_win.h"
+#include "ui/controls/Control.h"
+#include "ui/window/WindowImplBase_win.h"
 
 namespace {
 

@@ -1,0 +1,200 @@
+#include "app/UIMain_win.h"
+
+#include <mshtml.h>
+#include <windowsx.h>
+
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/Globals_win.h"
+#include "app/MainPage.h"
+#include "common/qlogger/QLogger.h"
+#include "ui/controls/Button.h"
+#include "ui/window/WindowFrame.h"
+
+namespace {
+
+constexpr wchar_t kAboutBlank[] = L"about:blank";
+// DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO |
+// DOCHOSTUIFLAG_ENABLE_FORMS_AUTOCOMPLETE
+constexpr DWORD kHostFlags = 0x400C;
+
+// An event's address argument as text; empty when it holds none.
+const wchar_t* AddressOf(const VARIANT* url) {
+    if (url == nullptr || url->vt != VT_BSTR || url->bstrVal == nullptr) return L"";
+    return url->bstrVal;
+}
+
+std::string Utf8(const wchar_t* text, int length) {
+    if (length <= 0) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// The outer HTML of the body of |browser|'s page, in UTF-8; false when the
+// document, the body or its text cannot be had.
+bool ReadBodyHtml(IWebBrowser2* browser, std::string* html) {
+    ComPtr<IDispatch> dispatch;
+    if (browser == nullptr || FAILED(browser->get_Document(dispatch.put())) || !dispatch) {
+        return false;
+    }
+    auto document = dispatch.As<IHTMLDocument2>();
+    ComPtr<IHTMLElement> body;
+    if (!document || FAILED(document->get_body(body.put())) || !body) return false;
+    BSTR text = nullptr;
+    if (FAILED(body->get_outerHTML(&text)) || text == nullptr) return false;
+    *html = Utf8(text, static_cast<int>(SysStringLen(text)));
+    SysFreeString(text);
+    return true;
+}
+
+}  // namespace
+
+UIMain::UIMain(CApp* owner) : owner_(owner) {}
+
+UIMain::~UIMain() = default;
+
+void UIMain::ShowWindow(bool show, bool takeFocus) {
+    if (browser_ != nullptr) browser_->SetVisible(show);
+    WindowImplBase::ShowWindow(show, takeFocus);
+}
+
+void UIMain::InitWindow() {
+    closeButton_ = dynamic_cast<SkinUI::CButtonUI*>(manager_.FindControl(std::wstring(L"close")));
+    browser_ = dynamic_cast<SkinUI::CWebBrowserUI*>(manager_.FindControl(std::wstring(L"ie")));
+    serverBrowser_ =
+        dynamic_cast<SkinUI::CWebBrowserUI*>(manager_.FindControl(std::wstring(L"sie")));
+    for (SkinUI::CWebBrowserUI* control : {browser_, serverBrowser_}) {
+        if (control == nullptr) continue;
+        control->SetWebBrowserEventHandler(this);
+        if (IWebBrowser2* web = control->GetWebBrowser2()) {
+            BSTR blank = SysAllocString(kAboutBlank);
+            web->Navigate(blank, nullptr, nullptr, nullptr, nullptr);
+            SysFreeString(blank);
+        }
+    }
+}
+
+void UIMain::Notify(SkinUI::TControlNotify& msg) {
+    if (msg.type == L"windowinit") {
+        OnWindowInit();
+    } else if (msg.type == L"click" && closeButton_ != nullptr && msg.sender == closeButton_) {
+        PostMessage(WM_CLOSE, 0, 0);
+        return;
+    }
+    WindowImplBase::Notify(msg);
+}
+
+void UIMain::OnWindowInit() {
+    const bool logout = FindOption(L"-logout") != nullptr;
+    if (browser_ != nullptr) {
+        // Shown again once the portal page has arrived, not before.
+        browser_->SetVisible(false);
+        browser_->Navigate2(PortalFirstPage(logout).c_str());
+    }
+    if (serverBrowser_ != nullptr) serverBrowser_->SetVisible(false);
+}
+
+LRESULT UIMain::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
+    handled = true;
+    ShowWindow(false, true);
+    // The window stays: start-up tears everything down after the loop.
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT UIMain::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(hwnd_, &pt);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const SkinUI::TWindowAttributes& window = manager_.GetWindowAttributes();
+    return SkinUI::HitTestFrame(SkinUI::TPoint{pt.x, pt.y},
+                                SkinUI::TRect{client.left, client.top, client.right, client.bottom},
+                                window.sizeBox, window.caption, IsZoomed(hwnd_) != FALSE, manager_,
+                                SkinUI::ClassNameMatch::kExact);
+}
+
+intptr_t UIMain::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
+    return 0;
+}
+
+bool UIMain::IsBrowserOf(IDispatch* browser, SkinUI::CWebBrowserUI* control) {
+    if (browser == nullptr || control == nullptr || control->GetWebBrowser2() == nullptr) {
+        return false;
+    }
+    ComPtr<IWebBrowser2> raised;
+    if (FAILED(browser->QueryInterface(IID_IWebBrowser2, raised.put_void())) || !raised) {
+        return false;
+    }
+    return raised.get() == control->GetWebBrowser2();
+}
+
+void UIMain::BeforeNavigate2(IDispatch* browser, VARIANT*& url, VARIANT*&, VARIANT*&, VARIANT*&,
+                             VARIANT*&, VARIANT_BOOL*& cancel) {
+    const wchar_t* address = AddressOf(url);
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::BeforeNavigate2", address);
+    if (!IsBrowserOf(browser, browser_) || !IsGameStartAddress(address)) return;
+    browser_->GetWebBrowser2()->Stop();
+    if (cancel != nullptr) *cancel = VARIANT_TRUE;
+    ShowWindow(false, true);
+    // As the page gave it: the game server may care about letter case.
+    PostOwnedString(g_hGameWnd, kGameAddressMessage, std::wstring(address),
+                    "UIMain::BeforeNavigate2");
+}
+
+void UIMain::NavigateError(IDispatch*, VARIANT*& url, VARIANT*&, VARIANT*&, VARIANT_BOOL*&) {
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NavigateError", AddressOf(url));
+}
+
+void UIMain::NewWindow3(IDispatch**, VARIANT_BOOL*&, DWORD, BSTR, BSTR url) {
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NewWindow3", url != nullptr ? url : L"");
+}
+
+void UIMain::NavigateComplete2(IDispatch* browser, VARIANT*& url) {
+    const std::wstring address = AddressOf(url);
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NavigateComplete2", address.c_str());
+    if (address == kAboutBlank) return;
+    if (IsBrowserOf(browser, browser_)) {
+        if (IsWindowVisible(hwnd_)) browser_->SetVisible(true);
+    } else if (IsBrowserOf(browser, serverBrowser_)) {
+        HandServerListOn();
+    }
+}
+
+void UIMain::HandServerListOn() {
+    std::string html;
+    std::string list;
+    if (!ReadBodyHtml(serverBrowser_->GetWebBrowser2(), &html)) {
+        QLogger::Log(QLOG_WARNING, "%s: the select-server page has no body",
+                     "UIMain::NavigateComplete2");
+        return;
+    }
+    // Without a list the game keeps the one it has.
+    if (!ExtractServerList(html, &list)) return;
+    PostOwnedString(g_hGameWnd, kServerListMessage, list, "UIMain::NavigateComplete2");
+}
+
+void UIMain::DocumentComplete(IDispatch* browser, VARIANT*& url) {
+    const wchar_t* address = AddressOf(url);
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::DocumentComplete", address);
+    if (IsBrowserOf(browser, browser_) && std::wstring_view(address) == kAboutBlank) {
+        browser_->GetWebBrowser2()->Refresh();
+    }
+}
+
+HRESULT UIMain::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (info != nullptr) info->dwFlags |= kHostFlags;
+    return S_OK;
+}
+
+void UIMain::RequestServerList() {
+    if (serverBrowser_ == nullptr) return;
+    // The tick count as a signed number: past 2^31 ms of uptime it is
+    // negative, and the page takes it so.
+    const auto number = static_cast<int32_t>(GetTickCount());
+    serverBrowser_->Navigate2(ServerListPage(number).c_str());
+}

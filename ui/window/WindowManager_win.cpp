@@ -1,0 +1,1096 @@
+// The Win32 side of CWindowManagerUI: the pre-translating message loop,
+// double-buffered painting of the control tree, mouse and keyboard input,
+// focus and tab order, timers, tool tips, the combo box's drop-down list
+// and the native edit window of a focused edit field. UI thread only.
+#include <windows.h>
+// The common controls header needs windows.h before it.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "common/qlogger/QLogger.h"
+#include "common/win/UniqueHandle_win.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Combo.h"
+#include "ui/controls/Control.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/controls/Label.h"
+#include "ui/window/WindowManager.h"
+
+namespace SkinUI {
+
+namespace {
+
+// The window's private message: asynchronous notifications are waiting.
+// Registered so that it never meets a window's own WM_USER messages.
+UINT AsyncNotifyMessage() {
+    static const UINT message = RegisterWindowMessageW(L"SkinUI.AsyncNotify");
+    return message;
+}
+
+constexpr wchar_t kDropDownClass[] = L"SkinUIDropDownList";
+constexpr UINT_PTR kFirstTimerId = 0x5A00;
+constexpr DWORD kHoverTimeMs = 400;
+constexpr uint32_t kDropDownBackground = 0xFFF3F1EC;
+constexpr uint32_t kDropDownBorder = 0xFF5A4A2A;
+
+std::vector<CWindowManagerUI*>& Managers() {
+    static std::vector<CWindowManagerUI*> managers;
+    return managers;
+}
+
+bool IsRegistered(CWindowManagerUI* manager) {
+    const auto& all = Managers();
+    return std::find(all.begin(), all.end(), manager) != all.end();
+}
+
+TPoint PointOf(LPARAM lParam) {
+    return TPoint{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+RECT ToRect(const TRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+// A control and every container above it are shown.
+bool IsShown(const CControlUI* control) {
+    for (; control != nullptr; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
+}
+
+bool TakesFocus(const CControlUI* control) {
+    if (control == nullptr || !control->IsEnabled() || !IsShown(control)) return false;
+    return dynamic_cast<const CButtonUI*>(control) != nullptr ||
+           dynamic_cast<const CComboUI*>(control) != nullptr ||
+           dynamic_cast<const CEditUI*>(control) != nullptr;
+}
+
+// Controls that react to the mouse, or at least show a tool tip. Plain
+// labels and layouts let presses through to what lies beneath them (the
+// change-server label laid over its combo box's text must not swallow the
+// clicks that open the list).
+bool TakesMouse(CControlUI* control) {
+    return dynamic_cast<CButtonUI*>(control) != nullptr ||
+           dynamic_cast<CComboUI*>(control) != nullptr ||
+           dynamic_cast<CEditUI*>(control) != nullptr || !control->GetToolTip().empty();
+}
+
+CControlUI* FindInputControl(const CWindowManagerUI& manager, TPoint point) {
+    CControlUI* root = manager.GetRoot();
+    if (root == nullptr) return nullptr;
+    return root->FindControl(
+        [point](CControlUI* c) { return c->GetPos().Contains(point.x, point.y) && TakesMouse(c); },
+        true);
+}
+
+void CollectFocusable(CControlUI* control, std::vector<CControlUI*>& out) {
+    if (control == nullptr) return;
+    VisitTree(*control, [&out](CControlUI& c) {
+        if (!c.IsVisible()) return false;
+        if (TakesFocus(&c)) out.push_back(&c);
+        // A combo's items live in its list, not in the tab order.
+        return dynamic_cast<CComboUI*>(&c) == nullptr;
+    });
+}
+
+// BeginPaint/EndPaint for the scope.
+class PaintScope {
+public:
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
+    ~PaintScope() { EndPaint(window_, &ps_); }
+    HDC dc() const { return dc_; }
+    const RECT& rect() const { return ps_.rcPaint; }
+
+private:
+    HWND window_;
+    HDC dc_ = nullptr;
+    PAINTSTRUCT ps_{};
+};
+
+}  // namespace
+
+struct CWindowManagerUI::TWin32State : IWindowHostUI {
+    TWin32State(const TWin32State&) = delete;
+    TWin32State& operator=(const TWin32State&) = delete;
+    TWin32State(CWindowManagerUI& owner, HWND window) : manager(owner), hwnd(window) {}
+    ~TWin32State() override;
+
+    // IWindowHostUI
+    void InvalidateRect(const TRect& rect) override;
+    void WakeForNotifications() override;
+    void OpacityChanged(int opacity) override;
+    void ControlGone(CControlUI* control) override;
+    void ControlTextChanged(CControlUI* control) override;
+    void ShowDropDown(CComboUI* combo) override;
+
+    void OnPaint();
+    void OnPrintClient(HDC target);
+    void PaintInto(HDC target, const TRect& paint);
+    void OnMouseMove(TPoint point);
+    void OnMouseLeave();
+    void OnButtonDown(TPoint point);
+    void OnButtonUp(TPoint point);
+    void CancelCapture();
+    bool OnKeyDown(WPARAM key);
+    void SetHot(CControlUI* control, TPoint point);
+    void TrackMouse(bool hover);
+    void ShowToolTip();
+    void HideToolTip();
+    bool OnTimer(UINT_PTR id);
+    void KillTimers(CControlUI* control);
+
+    void CreateEditWindow(CEditUI* edit);
+    void DestroyEditWindow();
+    void PlaceEditWindow();
+    void OnEditChanged();
+    static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CloseDropDown(bool select);
+    void MoveDropDownHot(int delta);
+    int DropDownItemHeight() const;
+    int DropDownItemAt(int y) const;
+    static LRESULT CALLBACK DropDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DropDownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    CWindowManagerUI& manager;
+    HWND hwnd;
+    CGdiResourceCache cache;
+    CDibSurface backBuffer;
+
+    std::vector<IMessageFilterUI*> preFilters;
+    std::vector<IMessageFilterUI*> filters;
+    std::vector<ITranslateAccelerator*> translators;
+
+    CControlUI* hot = nullptr;
+    CControlUI* capture = nullptr;
+    CControlUI* focus = nullptr;
+    bool trackingLeave = false;
+
+    struct TTimer {
+        CControlUI* control;
+        unsigned id;
+    };
+    std::map<UINT_PTR, TTimer> timers;
+    UINT_PTR nextTimerId = kFirstTimerId;
+
+    UniqueWindow toolTip;
+    bool toolTipAdded = false;
+    bool toolTipShown = false;
+    std::wstring toolTipText;
+
+    UniqueWindow edit;
+    CEditUI* editControl = nullptr;
+    WNDPROC editDefaultProc = nullptr;
+    bool editSyncing = false;
+
+    UniqueWindow dropDown;
+    CComboUI* dropCombo = nullptr;
+    int dropHot = -1;
+
+    bool notifyPosted = false;
+};
+
+void CWindowManagerUI::TWin32StateDeleter::operator()(TWin32State* state) const {
+    delete state;
+}
+
+CWindowManagerUI::TWin32State::~TWin32State() {
+    std::erase(Managers(), &manager);
+    if (IsWindow(hwnd)) {
+        for (const auto& entry : timers) ::KillTimer(hwnd, entry.first);
+    }
+    dropDown.reset();
+    DestroyEditWindow();
+}
+
+// ---- Host calls from the portable manager --------------------------------
+
+void CWindowManagerUI::TWin32State::InvalidateRect(const TRect& rect) {
+    if (!IsWindow(hwnd)) return;
+    const RECT r = ToRect(rect);
+    ::InvalidateRect(hwnd, &r, FALSE);
+}
+
+void CWindowManagerUI::TWin32State::WakeForNotifications() {
+    if (notifyPosted || !IsWindow(hwnd)) return;
+    notifyPosted = PostMessageW(hwnd, AsyncNotifyMessage(), 0, 0) != FALSE;
+    if (!notifyPosted) {
+        QLogger::Log(QLOG_ERROR, "%s: PostMessage failed:%lu",
+                     "CWindowManagerUI::WakeForNotifications", GetLastError());
+    }
+}
+
+void CWindowManagerUI::TWin32State::OpacityChanged(int opacity) {
+    if (!IsWindow(hwnd)) return;
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    if (opacity >= 0 && opacity < 255) {
+        SetWindowLongPtrW(hwnd, GWL_EXSTYLE, style | WS_EX_LAYERED);
+        if (!SetLayeredWindowAttributes(hwnd, 0, static_cast<BYTE>(opacity), LWA_ALPHA)) {
+            QLogger::Log(QLOG_ERROR, "%s: SetLayeredWindowAttributes failed:%lu",
+                         "CWindowManagerUI::SetOpacity", GetLastError());
+        }
+    } else if (style & WS_EX_LAYERED) {
+        SetWindowLongPtrW(hwnd, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+    }
+}
+
+void CWindowManagerUI::TWin32State::ControlGone(CControlUI* control) {
+    const auto gone = [control](CControlUI* held) {
+        return held != nullptr && (control == nullptr || held == control);
+    };
+    if (gone(hot)) {
+        hot = nullptr;
+        HideToolTip();
+    }
+    if (gone(capture)) {
+        capture = nullptr;
+        if (GetCapture() == hwnd) ReleaseCapture();
+    }
+    if (gone(editControl)) DestroyEditWindow();
+    if (gone(focus)) focus = nullptr;
+    if (dropCombo != nullptr && gone(dropCombo)) {
+        dropCombo = nullptr;
+        CloseDropDown(false);
+    }
+    if (control == nullptr) {
+        for (const auto& entry : timers) ::KillTimer(hwnd, entry.first);
+        timers.clear();
+    } else {
+        KillTimers(control);
+    }
+}
+
+void CWindowManagerUI::TWin32State::ControlTextChanged(CControlUI* control) {
+    if (control != editControl || !edit || editSyncing) return;
+    // Shown in the native window as if typed, and told like a typed change.
+    editSyncing = true;
+    SetWindowTextW(edit.get(), control->GetText().c_str());
+    const int end = GetWindowTextLengthW(edit.get());
+    SendMessageW(edit.get(), EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    editSyncing = false;
+    manager.SendNotify(control, L"textchanged");
+}
+
+// ---- Painting --------------------------------------------------------------------
+
+void CWindowManagerUI::TWin32State::PaintInto(HDC target, const TRect& paint) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (client.right <= 0 || client.bottom <= 0 || paint.IsEmpty()) return;
+    if (!backBuffer.Resize(client.right, client.bottom)) return;
+    HDC back = backBuffer.GetDC();
+    {
+        CGdiCanvas canvas(back, cache);
+        canvas.PushClip(paint);
+        // What the tree leaves uncovered shows the skin's darkest tone, not
+        // whatever an earlier paint left in the buffer.
+        canvas.FillRect(paint, 0xFF0B0F17);
+        manager.Paint(canvas, paint);
+        if (manager.GetWindowAttributes().showDirty) canvas.DrawBorder(paint, 1, 0xFFFF0000);
+        canvas.PopClip();
+    }
+    BitBlt(target, paint.left, paint.top, paint.Width(), paint.Height(), back, paint.left,
+           paint.top, SRCCOPY);
+    PlaceEditWindow();
+}
+
+void CWindowManagerUI::TWin32State::OnPaint() {
+    PaintScope scope(hwnd);
+    if (scope.dc() == nullptr) return;
+    const RECT& r = scope.rect();
+    // The portable record of dirty areas is Windows' update region here.
+    manager.TakeInvalidRect();
+    PaintInto(scope.dc(), TRect{r.left, r.top, r.right, r.bottom});
+}
+
+void CWindowManagerUI::TWin32State::OnPrintClient(HDC target) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    PaintInto(target, TRect{0, 0, client.right, client.bottom});
+}
+
+// ---- Mouse -------------------------------------------------------------------------
+
+void CWindowManagerUI::TWin32State::TrackMouse(bool hover) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | (hover ? TME_HOVER : 0u), hwnd, kHoverTimeMs};
+    if (TrackMouseEvent(&track)) trackingLeave = true;
+}
+
+void CWindowManagerUI::TWin32State::SetHot(CControlUI* control, TPoint point) {
+    if (control == hot) return;
+    HideToolTip();
+    if (hot != nullptr) {
+        TEventUI leave{UIEvent::MouseLeave, point};
+        CControlUI* old = hot;
+        hot = nullptr;
+        old->DoEvent(leave);
+    }
+    hot = control;
+    if (hot != nullptr) {
+        TEventUI enter{UIEvent::MouseEnter, point};
+        hot->DoEvent(enter);
+        // A new control under the pointer gets its own hover time.
+        if (hot != nullptr && !hot->GetToolTip().empty()) TrackMouse(true);
+    }
+}
+
+void CWindowManagerUI::TWin32State::OnMouseMove(TPoint point) {
+    manager.SetMousePoint(point);
+    if (!trackingLeave) TrackMouse(false);
+    CControlUI* under = FindInputControl(manager, point);
+    if (capture != nullptr) {
+        // While pressed, only the pressed control is hot (it shows pushed
+        // only while the pointer is over it).
+        SetHot(under == capture ? capture : nullptr, point);
+        TEventUI move{UIEvent::MouseMove, point};
+        if (capture != nullptr) capture->DoEvent(move);
+        return;
+    }
+    SetHot(under, point);
+    if (hot != nullptr) {
+        TEventUI move{UIEvent::MouseMove, point};
+        hot->DoEvent(move);
+    }
+}
+
+void CWindowManagerUI::TWin32State::OnMouseLeave() {
+    trackingLeave = false;
+    if (capture == nullptr) SetHot(nullptr, manager.GetMousePoint());
+}
+
+void CWindowManagerUI::TWin32State::OnButtonDown(TPoint point) {
+    manager.SetMousePoint(point);
+    HideToolTip();
+    CControlUI* under = FindInputControl(manager, point);
+    SetHot(under, point);
+    // A press outside every control that takes the focus ends typing.
+    manager.SetFocus(TakesFocus(under) ? under : nullptr);
+    if (under == nullptr || !under->IsEnabled()) return;
+    capture = under;
+    SetCapture(hwnd);
+    TEventUI down{UIEvent::ButtonDown, point};
+    under->DoEvent(down);
+}
+
+void CWindowManagerUI::TWin32State::OnButtonUp(TPoint point) {
+    manager.SetMousePoint(point);
+    CControlUI* pressed = capture;
+    capture = nullptr;
+    if (GetCapture() == hwnd) ReleaseCapture();
+    if (pressed == nullptr) return;
+    TEventUI up{UIEvent::ButtonUp, point};
+    pressed->DoEvent(up);
+    if (capture == nullptr && pressed == hot) {
+        // The pointer may have moved while the capture hid it from us.
+        SetHot(FindInputControl(manager, point), point);
+    }
+}
+
+void CWindowManagerUI::TWin32State::CancelCapture() {
+    // Capture taken away mid-press (a dialog, alt-tab): release far away so
+    // that nothing counts it as a click.
+    CControlUI* pressed = capture;
+    capture = nullptr;
+    if (pressed == nullptr) return;
+    TEventUI up{UIEvent::ButtonUp, TPoint{-kMaxCoord, -kMaxCoord}};
+    pressed->DoEvent(up);
+}
+
+// ---- Tool tips -------------------------------------------------------------------------
+
+void CWindowManagerUI::TWin32State::ShowToolTip() {
+    if (hot == nullptr || hot->GetToolTip().empty() || capture != nullptr) return;
+    if (!toolTip) {
+        static const bool initialised = [] {
+            INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
+            return InitCommonControlsEx(&init) != FALSE;
+        }();
+        (void)initialised;
+        toolTip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                                      static_cast<HINSTANCE>(GetInstance()), nullptr));
+        if (!toolTip) {
+            QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx tooltip failed:%lu",
+                         "CWindowManagerUI::ShowToolTip", GetLastError());
+            return;
+        }
+        SendMessageW(toolTip.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    toolTipText = hot->GetToolTip();
+    // The version-5 record: the common controls without a manifest refuse
+    // the larger one.
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    info.hwnd = hwnd;
+    info.uId = 1;
+    info.lpszText = toolTipText.data();
+    info.rect = ToRect(hot->GetPos());
+    if (!toolTipAdded) {
+        toolTipAdded =
+            SendMessageW(toolTip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    } else {
+        SendMessageW(toolTip.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    SendMessageW(toolTip.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 20));
+    SendMessageW(toolTip.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+    toolTipShown = true;
+}
+
+void CWindowManagerUI::TWin32State::HideToolTip() {
+    if (!toolTip || !toolTipShown) return;
+    toolTipShown = false;
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.hwnd = hwnd;
+    info.uId = 1;
+    SendMessageW(toolTip.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+}
+
+// ---- Keyboard and focus -------------------------------------------------------------------
+
+bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
+    if (dropDown) {
+        switch (key) {
+            case VK_UP:
+                MoveDropDownHot(-1);
+                return true;
+            case VK_DOWN:
+                MoveDropDownHot(1);
+                return true;
+            case VK_RETURN:
+                CloseDropDown(true);
+                return true;
+            case VK_ESCAPE:
+                CloseDropDown(false);
+                return true;
+            default:
+                return false;
+        }
+    }
+    if (key == VK_TAB) {
+        manager.SetNextTabControl((GetKeyState(VK_SHIFT) & 0x8000) == 0);
+        return true;
+    }
+    if (focus == nullptr) return false;
+    if (auto* combo = dynamic_cast<CComboUI*>(focus)) {
+        switch (key) {
+            case VK_UP:
+                if (combo->GetCurSel() > 0) combo->SelectItem(combo->GetCurSel() - 1);
+                return true;
+            case VK_DOWN:
+                if (combo->GetCurSel() + 1 < combo->GetCount()) {
+                    combo->SelectItem(combo->GetCurSel() + 1);
+                }
+                return true;
+            case VK_F4:
+            case VK_SPACE:
+                combo->Activate();
+                return true;
+            default:
+                return false;
+        }
+    }
+    if (dynamic_cast<CButtonUI*>(focus) != nullptr && key == VK_SPACE) {
+        focus->Activate();
+        return true;
+    }
+    return false;
+}
+
+void CWindowManagerUI::SetFocus(CControlUI* control) {
+    if (control != nullptr && !TakesFocus(control)) return;
+    TWin32State* state = win_.get();
+    if (state == nullptr) return;
+    if (control == state->focus) return;
+    CControlUI* old = state->focus;
+    state->focus = nullptr;
+    if (old != nullptr) {
+        if (old == state->editControl) state->DestroyEditWindow();
+        TEventUI kill{UIEvent::KillFocus, mouse_};
+        old->DoEvent(kill);
+        SendNotify(old, L"killfocus");
+    }
+    state->focus = control;
+    if (control == nullptr) return;
+    TEventUI set{UIEvent::SetFocus, mouse_};
+    control->DoEvent(set);
+    SendNotify(control, L"setfocus");
+    if (state->focus != control) return;  // a handler moved it on
+    if (auto* editUi = dynamic_cast<CEditUI*>(control)) {
+        state->CreateEditWindow(editUi);
+    } else if (::GetFocus() != state->hwnd && IsWindow(state->hwnd)) {
+        ::SetFocus(state->hwnd);
+    }
+}
+
+CControlUI* CWindowManagerUI::GetFocus() const {
+    return win_ ? win_->focus : nullptr;
+}
+
+bool CWindowManagerUI::SetNextTabControl(bool forward) {
+    std::vector<CControlUI*> order;
+    CollectFocusable(root_.get(), order);
+    if (order.empty()) return false;
+    const auto it = std::find(order.begin(), order.end(), GetFocus());
+    size_t next = 0;
+    if (it == order.end()) {
+        next = forward ? 0 : order.size() - 1;
+    } else {
+        const size_t at = static_cast<size_t>(it - order.begin());
+        next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
+    }
+    SetFocus(order[next]);
+    return true;
+}
+
+CControlUI* CWindowManagerUI::GetHot() const {
+    return win_ ? win_->hot : nullptr;
+}
+
+// ---- The native edit window -------------------------------------------------------------
+
+void CWindowManagerUI::TWin32State::CreateEditWindow(CEditUI* control) {
+    DestroyEditWindow();
+    DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_LEFT;
+    if (control->IsPassword()) style |= ES_PASSWORD;
+    if (control->IsReadOnly()) style |= ES_READONLY;
+    edit.reset(CreateWindowExW(0, L"EDIT", control->GetText().c_str(), style, 0, 0, 0, 0, hwnd,
+                               nullptr, static_cast<HINSTANCE>(GetInstance()), nullptr));
+    if (!edit) {
+        QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx EDIT failed:%lu",
+                     "CWindowManagerUI::CreateEditWindow", GetLastError());
+        return;
+    }
+    editControl = control;
+    SetWindowLongPtrW(edit.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editDefaultProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        edit.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32State::EditProc)));
+    SendMessageW(edit.get(), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(cache.GetFont(manager.GetFont(control->GetFont()))),
+                 FALSE);
+    SendMessageW(edit.get(), EM_LIMITTEXT, static_cast<WPARAM>(std::max(control->GetMaxChar(), 1)),
+                 0);
+    const int end = GetWindowTextLengthW(edit.get());
+    SendMessageW(edit.get(), EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    PlaceEditWindow();
+    ::SetFocus(edit.get());
+}
+
+void CWindowManagerUI::TWin32State::PlaceEditWindow() {
+    if (!edit || editControl == nullptr) return;
+    const TRect& pos = editControl->GetPos();
+    const TRect& pad = editControl->GetTextPadding();
+    const int border = editControl->GetBorderSize();
+    const TRect r{pos.left + pad.left + border, pos.top + pad.top + border,
+                  pos.right - pad.right - border, pos.bottom - pad.bottom - border};
+    RECT now{};
+    GetWindowRect(edit.get(), &now);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&now), 2);
+    if (now.left == r.left && now.top == r.top && now.right == r.right && now.bottom == r.bottom) {
+        return;
+    }
+    SetWindowPos(edit.get(), nullptr, r.left, r.top, std::max(r.Width(), 1),
+                 std::max(r.Height(), 1), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWindowManagerUI::TWin32State::DestroyEditWindow() {
+    if (!edit) return;
+    HWND window = edit.release();
+    const bool hadFocus = ::GetFocus() == window;
+    editControl = nullptr;
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (editDefaultProc != nullptr) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editDefaultProc));
+    }
+    DestroyWindow(window);
+    if (hadFocus && IsWindow(hwnd)) ::SetFocus(hwnd);
+}
+
+void CWindowManagerUI::TWin32State::OnEditChanged() {
+    if (editSyncing || !edit || editControl == nullptr) return;
+    const int length = GetWindowTextLengthW(edit.get());
+    std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    const int got = GetWindowTextW(edit.get(), text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    CEditUI* control = editControl;
+    editSyncing = true;
+    control->CControlUI::SetText(text);  // the base: no echo to the window
+    editSyncing = false;
+    manager.SendNotify(control, L"textchanged");
+}
+
+LRESULT CALLBACK CWindowManagerUI::TWin32State::EditProc(HWND window, UINT message, WPARAM wParam,
+                                                         LPARAM lParam) {
+    auto* state = reinterpret_cast<TWin32State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (state == nullptr || state->editDefaultProc == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    WNDPROC base = state->editDefaultProc;
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        state->manager.SetNextTabControl((GetKeyState(VK_SHIFT) & 0x8000) == 0);
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && state->editControl != nullptr) {
+        state->manager.SendNotify(state->editControl, L"return");
+        return 0;
+    }
+    if (message == WM_CHAR && (wParam == L'\t' || wParam == L'\r')) return 0;  // no beep
+    return CallWindowProcW(base, window, message, wParam, lParam);
+}
+
+void* CWindowManagerUI::GetEditWindow() const {
+    return win_ ? static_cast<void*>(win_->edit.get()) : nullptr;
+}
+
+// ---- Timers ----------------------------------------------------------------------------------
+
+bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned id, unsigned elapseMs) {
+    TWin32State* state = win_.get();
+    if (state == nullptr || control == nullptr || !IsWindow(state->hwnd)) return false;
+    UINT_PTR winId = 0;
+    for (const auto& [key, timer] : state->timers) {
+        if (timer.control == control && timer.id == id) winId = key;
+    }
+    if (winId == 0) winId = state->nextTimerId++;
+    if (::SetTimer(state->hwnd, winId, elapseMs, nullptr) == 0) {
+        QLogger::Log(QLOG_ERROR, "%s: SetTimer failed:%lu", "CWindowManagerUI::SetTimer",
+                     GetLastError());
+        return false;
+    }
+    state->timers[winId] = TWin32State::TTimer{control, id};
+    return true;
+}
+
+bool CWindowManagerUI::KillTimer(CControlUI* control, unsigned id) {
+    TWin32State* state = win_.get();
+    if (state == nullptr) return false;
+    for (auto it = state->timers.begin(); it != state->timers.end(); ++it) {
+        if (it->second.control == control && it->second.id == id) {
+            ::KillTimer(state->hwnd, it->first);
+            state->timers.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CWindowManagerUI::KillTimer(CControlUI* control) {
+    if (win_) win_->KillTimers(control);
+}
+
+void CWindowManagerUI::TWin32State::KillTimers(CControlUI* control) {
+    for (auto it = timers.begin(); it != timers.end();) {
+        if (it->second.control == control) {
+            ::KillTimer(hwnd, it->first);
+            it = timers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool CWindowManagerUI::TWin32State::OnTimer(UINT_PTR id) {
+    const auto it = timers.find(id);
+    if (it == timers.end()) return false;
+    const TTimer timer = it->second;
+    manager.SendNotify(timer.control, L"timer", timer.id);
+    return true;
+}
+
+// ---- The drop-down list ------------------------------------------------------------------
+
+int CWindowManagerUI::TWin32State::DropDownItemHeight() const {
+    if (dropCombo == nullptr) return 20;
+    return std::clamp(dropCombo->GetPos().Height(), 18, 40);
+}
+
+int CWindowManagerUI::TWin32State::DropDownItemAt(int y) const {
+    if (dropCombo == nullptr || y < 1) return -1;
+    const int index = (y - 1) / DropDownItemHeight();
+    return index < dropCombo->GetCount() ? index : -1;
+}
+
+void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
+    CloseDropDown(false);
+    if (combo == nullptr || combo->GetCount() == 0 || !IsWindow(hwnd)) return;
+    static const bool registered = [] {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.style = CS_DROPSHADOW;
+        wc.lpfnWndProc = &TWin32State::DropDownProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kDropDownClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    if (!registered) {
+        QLogger::Log(QLOG_ERROR, "%s: RegisterClassEx failed", "CWindowManagerUI::ShowDropDown");
+        return;
+    }
+    dropCombo = combo;
+    dropHot = combo->GetCurSel();
+    const TRect& pos = combo->GetPos();
+    POINT origin{pos.left, pos.bottom};
+    ClientToScreen(hwnd, &origin);
+    const int height = combo->GetCount() * DropDownItemHeight() + 2;
+    HWND list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kDropDownClass,
+                                L"", WS_POPUP, origin.x, origin.y, std::max(pos.Width(), 40),
+                                height, hwnd, nullptr, GetModuleHandleW(nullptr), this);
+    if (list == nullptr) {
+        QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx failed:%lu", "CWindowManagerUI::ShowDropDown",
+                     GetLastError());
+        dropCombo = nullptr;
+        return;
+    }
+    dropDown.reset(list);
+    ShowWindow(list, SW_SHOWNOACTIVATE);
+    UpdateWindow(list);
+    // The capture brings a click anywhere else to the list, which closes.
+    SetCapture(list);
+}
+
+void CWindowManagerUI::TWin32State::CloseDropDown(bool select) {
+    if (!dropDown) return;
+    HWND list = dropDown.release();
+    CComboUI* combo = dropCombo;
+    const int chosen = dropHot;
+    dropCombo = nullptr;
+    dropHot = -1;
+    if (GetCapture() == list) ReleaseCapture();
+    SetWindowLongPtrW(list, GWLP_USERDATA, 0);
+    DestroyWindow(list);
+    // The list is gone before the window hears of the choice, so the
+    // handler may do anything, even open it again.
+    if (select && combo != nullptr && chosen >= 0) combo->SelectItem(chosen);
+}
+
+void CWindowManagerUI::TWin32State::MoveDropDownHot(int delta) {
+    if (dropCombo == nullptr || dropCombo->GetCount() == 0) return;
+    const int from = dropHot < 0 ? (delta > 0 ? -1 : dropCombo->GetCount()) : dropHot;
+    dropHot = std::clamp(from + delta, 0, dropCombo->GetCount() - 1);
+    if (dropDown) ::InvalidateRect(dropDown.get(), nullptr, FALSE);
+}
+
+LRESULT CALLBACK CWindowManagerUI::TWin32State::DropDownProc(HWND window, UINT message,
+                                                             WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* state = reinterpret_cast<TWin32State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (state == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return state->DropDownMessage(window, message, wParam, lParam);
+}
+
+LRESULT CWindowManagerUI::TWin32State::DropDownMessage(HWND window, UINT message, WPARAM wParam,
+                                                       LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintScope scope(window);
+            RECT client{};
+            GetClientRect(window, &client);
+            CDibSurface surface;
+            if (scope.dc() == nullptr || dropCombo == nullptr ||
+                !surface.Resize(client.right, client.bottom)) {
+                return 0;
+            }
+            {
+                CGdiCanvas canvas(surface.GetDC(), cache);
+                const TRect all{0, 0, client.right, client.bottom};
+                canvas.FillRect(all, kDropDownBackground);
+                const int itemHeight = DropDownItemHeight();
+                const TRect& pad = dropCombo->GetTextPadding();
+                for (int i = 0; i < dropCombo->GetCount(); ++i) {
+                    auto* item = dynamic_cast<CLabelUI*>(dropCombo->GetItemAt(i));
+                    if (item == nullptr) continue;
+                    const TRect row{1, 1 + i * itemHeight, client.right - 1,
+                                    1 + (i + 1) * itemHeight};
+                    if (i == dropHot) {
+                        canvas.FillRect(row,
+                                        manager.GetWindowAttributes().selectedColor | 0xFF000000u);
+                    }
+                    const TRect text{row.left + pad.left + 3, row.top, row.right - pad.right - 3,
+                                     row.bottom};
+                    canvas.DrawText(item->GetText(), text, manager.GetFont(item->GetFont()),
+                                    item->GetEffectiveTextColor(),
+                                    kTextLeft | kTextVCenter | kTextSingleLine | kTextEndEllipsis);
+                }
+                canvas.DrawBorder(all, 1, kDropDownBorder);
+            }
+            BitBlt(scope.dc(), 0, 0, client.right, client.bottom, surface.GetDC(), 0, 0, SRCCOPY);
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            const int index = DropDownItemAt(PointOf(lParam).y);
+            RECT client{};
+            GetClientRect(window, &client);
+            const TPoint p = PointOf(lParam);
+            if (index >= 0 && p.x >= 0 && p.x < client.right && index != dropHot) {
+                dropHot = index;
+                ::InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN: {
+            RECT client{};
+            GetClientRect(window, &client);
+            const TPoint p = PointOf(lParam);
+            if (!TRect{client.left, client.top, client.right, client.bottom}.Contains(p.x, p.y)) {
+                CloseDropDown(false);
+            }
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            RECT client{};
+            GetClientRect(window, &client);
+            const TPoint p = PointOf(lParam);
+            const int index = DropDownItemAt(p.y);
+            if (p.x >= 0 && p.x < client.right && index >= 0) {
+                dropHot = index;
+                CloseDropDown(true);
+            }
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (OnKeyDown(wParam)) return 0;
+            break;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != window) CloseDropDown(false);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void* CWindowManagerUI::GetDropDownWindow() const {
+    return win_ ? static_cast<void*>(win_->dropDown.get()) : nullptr;
+}
+
+void* CWindowManagerUI::GetToolTipWindow() const {
+    return win_ ? static_cast<void*>(win_->toolTip.get()) : nullptr;
+}
+
+// ---- Binding, filters and message handling ------------------------------------------------
+
+void CWindowManagerUI::Init(void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    if (win_ && win_->hwnd == hwnd) return;
+    host_ = nullptr;
+    win_.reset();
+    paintWindow_ = window;
+    if (hwnd == nullptr) return;
+    win_.reset(new TWin32State(*this, hwnd));
+    host_ = win_.get();
+    Managers().push_back(this);
+    RECT client{};
+    if (GetClientRect(hwnd, &client) && client.right > 0 && client.bottom > 0) {
+        SetClientSize(TSize{client.right, client.bottom});
+    }
+    if (window_.opacity != 255) host_->OpacityChanged(window_.opacity);
+}
+
+void CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
+    if (!win_ || filter == nullptr) return;
+    auto& list = win_->preFilters;
+    if (std::find(list.begin(), list.end(), filter) == list.end()) list.push_back(filter);
+}
+
+void CWindowManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
+    if (win_) std::erase(win_->preFilters, filter);
+}
+
+void CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
+    if (!win_ || filter == nullptr) return;
+    auto& list = win_->filters;
+    if (std::find(list.begin(), list.end(), filter) == list.end()) list.push_back(filter);
+}
+
+void CWindowManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
+    if (win_) std::erase(win_->filters, filter);
+}
+
+void CWindowManagerUI::AddTranslateAccelerator(ITranslateAccelerator* translator) {
+    if (!win_ || translator == nullptr) return;
+    auto& list = win_->translators;
+    if (std::find(list.begin(), list.end(), translator) == list.end()) list.push_back(translator);
+}
+
+void CWindowManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* translator) {
+    if (win_) std::erase(win_->translators, translator);
+}
+
+bool CWindowManagerUI::PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
+                                         intptr_t& result) {
+    if (!win_) return false;
+    // A filter may register or remove filters while it runs.
+    const std::vector<IMessageFilterUI*> filters = win_->preFilters;
+    for (IMessageFilterUI* filter : filters) {
+        if (!win_ || std::find(win_->preFilters.begin(), win_->preFilters.end(), filter) ==
+                         win_->preFilters.end()) {
+            continue;
+        }
+        bool handled = false;
+        const intptr_t r = filter->MessageHandler(message, wParam, lParam, handled);
+        if (handled) {
+            result = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CWindowManagerUI::TranslateMessage(const void* msg) {
+    const MSG* m = static_cast<const MSG*>(msg);
+    if (m == nullptr || m->hwnd == nullptr) return false;
+    const bool child = (GetWindowLongPtrW(m->hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    const std::vector<CWindowManagerUI*> managers = Managers();
+    for (CWindowManagerUI* manager : managers) {
+        if (!IsRegistered(manager) || !manager->win_) continue;
+        HWND own = manager->win_->hwnd;
+        const bool mine = own == m->hwnd;
+        if (!mine && !(child && IsChild(own, m->hwnd))) continue;
+        // An open drop-down list takes its keys before any filter: Escape
+        // closes the list, not the window (nor is it swallowed by a window
+        // that ignores Escape).
+        if (m->message == WM_KEYDOWN && manager->win_->dropDown &&
+            manager->win_->OnKeyDown(m->wParam)) {
+            return true;
+        }
+        const std::vector<ITranslateAccelerator*> translators = manager->win_->translators;
+        for (ITranslateAccelerator* translator : translators) {
+            if (translator->TranslateAccelerator(m)) return true;
+        }
+        if (!IsRegistered(manager) || !manager->win_) continue;
+        intptr_t result = 0;
+        const bool handled = manager->PreMessageHandler(m->message, m->wParam, m->lParam, result);
+        // Inside a child window (a browser, an edit) the filters only look.
+        if (handled && !child) return true;
+        if (!child) return false;
+    }
+    return false;
+}
+
+void CWindowManagerUI::MessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateMessage(&msg)) continue;
+        ::TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
+                                      intptr_t& result) {
+    TWin32State* state = win_.get();
+    if (state == nullptr) return false;
+    {
+        const std::vector<IMessageFilterUI*> filters = state->filters;
+        for (IMessageFilterUI* filter : filters) {
+            bool handled = false;
+            const intptr_t r = filter->MessageHandler(message, wParam, lParam, handled);
+            if (handled) {
+                result = r;
+                return true;
+            }
+        }
+    }
+    result = 0;
+    if (message == AsyncNotifyMessage()) {
+        state->notifyPosted = false;
+        DeliverQueuedNotifications();
+        return true;
+    }
+    switch (message) {
+        case WM_GETMINMAXINFO: {
+            // The layout's tracking limits; left unhandled so that a window
+            // that does not take the message still gets the default rest.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            const TWindowAttributes& window = GetWindowAttributes();
+            if (window.minInfo.cx > 0) info->ptMinTrackSize.x = window.minInfo.cx;
+            if (window.minInfo.cy > 0) info->ptMinTrackSize.y = window.minInfo.cy;
+            if (window.maxInfo.cx > 0) info->ptMaxTrackSize.x = window.maxInfo.cx;
+            if (window.maxInfo.cy > 0) info->ptMaxTrackSize.y = window.maxInfo.cy;
+            return false;
+        }
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_PAINT:
+            state->OnPaint();
+            return true;
+        case WM_PRINTCLIENT:
+            state->OnPrintClient(reinterpret_cast<HDC>(wParam));
+            return true;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                SetClientSize(TSize{LOWORD(lParam), HIWORD(lParam)});
+                if (state->dropDown) state->CloseDropDown(false);
+            }
+            return false;
+        case WM_MOVE:
+            if (state->dropDown) state->CloseDropDown(false);
+            return false;
+        case WM_MOUSEMOVE:
+            state->OnMouseMove(PointOf(lParam));
+            return false;
+        case WM_MOUSELEAVE:
+            state->OnMouseLeave();
+            return false;
+        case WM_MOUSEHOVER:
+            state->ShowToolTip();
+            return false;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            state->OnButtonDown(PointOf(lParam));
+            return false;
+        case WM_LBUTTONUP:
+            state->OnButtonUp(PointOf(lParam));
+            return false;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != state->hwnd) state->CancelCapture();
+            return false;
+        case WM_KEYDOWN:
+            if (state->OnKeyDown(wParam)) return true;
+            return false;
+        case WM_TIMER:
+            return state->OnTimer(wParam);
+        case WM_COMMAND:
+            if (state->edit && reinterpret_cast<HWND>(lParam) == state->edit.get() &&
+                HIWORD(wParam) == EN_CHANGE) {
+                state->OnEditChanged();
+                return true;
+            }
+            return false;
+        case WM_KILLFOCUS:
+            if (state->dropDown && reinterpret_cast<HWND>(wParam) != state->dropDown.get()) {
+                state->CloseDropDown(false);
+            }
+            return false;
+        case WM_DESTROY:
+            state->HideToolTip();
+            state->CloseDropDown(false);
+            state->DestroyEditWindow();
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace SkinUI
