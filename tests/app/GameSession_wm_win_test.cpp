@@ -484,6 +484,54 @@ TEST_F(GameSession, AServerListShowsTheNameAndFillsThePopupWhichTheButtonToggles
     EXPECT_EQ(list->GetCurSel(), -1);
 }
 
+// What the boss-key dialog looked like from inside its modal loop.
+struct ModalView {
+    HWND dialog = nullptr;
+    HWND game = nullptr;
+    bool shown = false;
+    bool gameDisabled = false;
+    POINT dialogCentre{};
+};
+ModalView* g_modal = nullptr;
+
+void CALLBACK LookAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    RECT r{};
+    GetWindowRect(g_modal->dialog, &r);
+    g_modal->dialogCentre = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    g_modal->shown = IsWindowVisible(g_modal->dialog) != FALSE;
+    g_modal->gameDisabled = IsWindowEnabled(g_modal->game) == FALSE;
+    PostMessageW(g_modal->dialog, WM_CLOSE, 0, 0);
+}
+
+TEST_F(GameSession, TheToolButtonsRefreshTheGameAndShowTheBossKeyDialog) {
+    PlayRevealed();
+    const auto pageRequests = [] { return testsupport::LoggedRequests("/game/play.html").size(); };
+    const size_t before = pageRequests();
+    ClickControl(L"refresh");
+    EXPECT_TRUE(UiTestHost::DrainUntil([&] { return pageRequests() > before; }, kPageMs))
+        << "the game page fetched again";
+
+    // The boss-key dialog, centred and modal over the game window until it
+    // closes; closing only hides it.
+    ModalView view;
+    view.dialog = *game->GetBossKeyWindow();
+    view.game = Window();
+    g_modal = &view;
+    SetTimer(nullptr, 0, 50, &LookAndClose);
+    ClickControl(L"bosskey");
+    EXPECT_TRUE(view.shown);
+    EXPECT_TRUE(view.gameDisabled);
+    RECT r{};
+    GetWindowRect(Window(), &r);
+    EXPECT_NEAR(view.dialogCentre.x, (r.left + r.right) / 2, 1);
+    EXPECT_NEAR(view.dialogCentre.y, (r.top + r.bottom) / 2, 1);
+    EXPECT_FALSE(IsWindowVisible(view.dialog));
+    EXPECT_TRUE(IsWindow(view.dialog));
+    EXPECT_TRUE(IsWindowEnabled(Window()));
+    g_modal = nullptr;
+}
+
 // A hook that refuses to create windows of one class, as when the system
 // runs out of window handles.
 HHOOK g_refuser = nullptr;
