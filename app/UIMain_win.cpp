@@ -100,15 +100,9 @@ LRESULT UIMain::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
 }
 
 LRESULT UIMain::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(hwnd_, &pt);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const SkinUI::TWindowAttributes& window = manager_.GetWindowAttributes();
-    return SkinUI::HitTestFrame(SkinUI::TPoint{pt.x, pt.y},
-                                SkinUI::TRect{client.left, client.top, client.right, client.bottom},
-                                window.sizeBox, window.caption, IsZoomed(hwnd_) != FALSE, manager_,
-                                SkinUI::ClassNameMatch::kExact);
+    // Class names compared exactly: only "ButtonUI", "OptionUI" and "TextUI"
+    // keep the caption from dragging.
+    return HitTestFrameAt(lParam, SkinUI::ClassNameMatch::kExact);
 }
 
 intptr_t UIMain::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {

@@ -1,7 +1,6 @@
 #include "game/UIGame_win.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <string_view>
 
@@ -226,15 +225,9 @@ LRESULT UIGame::OnNcCalcSize(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT UIGame::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(hwnd_, &pt);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const SkinUI::TWindowAttributes& window = manager_.GetWindowAttributes();
-    return SkinUI::HitTestFrame(SkinUI::TPoint{pt.x, pt.y},
-                                SkinUI::TRect{client.left, client.top, client.right, client.bottom},
-                                window.sizeBox, window.caption, IsZoomed(hwnd_) != FALSE, manager_,
-                                SkinUI::ClassNameMatch::kExact);
+    // Class names compared exactly: only "ButtonUI", "OptionUI" and "TextUI"
+    // keep the caption from dragging.
+    return HitTestFrameAt(lParam, SkinUI::ClassNameMatch::kExact);
 }
 
 LRESULT UIGame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handled) {

@@ -80,18 +80,6 @@ POINT CloseButton(HWND game) {
     return POINT{-1, -1};
 }
 
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
-    std::vector<INPUT> inputs;
-    for (const auto& [key, up] : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 struct CloseRoad {
     const char* name;
     void (*close)(HWND game);
@@ -114,7 +102,7 @@ const CloseRoad kRoads[] = {
          GetWindowRect(game, &r);
          SetCursorPos(r.left + 300, r.top + 12);
          SetForegroundWindow(game);
-         SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+         testsupport::SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
      }},
     {"the system menu's close",
      [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE, 0); }},

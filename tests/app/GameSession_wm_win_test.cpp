@@ -23,8 +23,8 @@
 #include "game/UIChangeServer_win.h"
 #include "game/UIGame_win.h"
 #include "support/PrefixState_win.h"
-#include "support/RecordingAppender.h"
 #include "support/ScreenCapture_win.h"
+#include "support/SkinnedWindowTest_win.h"
 #include "support/UiTestHost_win.h"
 #include "support/WinTestSupport_win.h"
 #include "ui/controls/Combo.h"
@@ -86,18 +86,10 @@ private:
     }
 };
 
-class GameSession : public ::testing::Test {
+class GameSession : public testsupport::SkinnedWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
-    }
-    static void TearDownTestSuite() { OleUninitialize(); }
-
     void SetUp() override {
-        QLogger::Shutdown();
-        QLogger::AddAppender(std::make_unique<testsupport::RecordingAppender>(&log));
+        RecordLog();
         ASSERT_TRUE(state.ok());
         g_hAppWnd = app.hwnd;
         game = std::make_unique<CGame>();
@@ -141,17 +133,6 @@ protected:
             [&] { return Logged("UIGame::DocumentComplete, " + Narrow(page)); }, kPageMs);
     }
 
-    std::string LogText() const {
-        std::string text;
-        for (const auto& line : log) text += line + "\n";
-        return text;
-    }
-    bool Logged(const std::string& text) const {
-        return std::any_of(log.begin(), log.end(), [&](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        });
-    }
-
     UIGame& Window() const { return *game->GetGameWindow(); }
     UILoading& Loading() const { return *game->GetLoadingWindow(); }
     template <class T = SkinUI::CControlUI>
@@ -188,7 +169,6 @@ protected:
         ASSERT_TRUE(UiTestHost::DrainUntil([&] { return IsZoomed(Window()) != FALSE; }));
     }
 
-    std::vector<std::string> log;
     testsupport::PrefixUserState state;
     testsupport::ScratchDir folder;
     AppWindowRecorder app;

@@ -10,7 +10,6 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,6 +17,7 @@
 #include "app/Game_win.h"
 #include "app/Globals_win.h"
 #include "common/qlogger/QLogger.h"
+#include "support/HostLog_win.h"
 #include "common/win/ModulePath_win.h"
 #include "ui/window/WindowManager.h"
 
@@ -36,12 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         CommandLineOptions.erase(kAddressOption);
     }
 
-    char logPath[MAX_PATH];
-    std::snprintf(logPath, sizeof logPath, "log/launcher_tavro_%d.log",
-                  static_cast<int>(GetCurrentProcessId()));
-    QLogger::AddFileAppender(logPath, "%d - {%tid}{%c}{%t} - %m%n", "file");
-    QLogger::LogW(QLOG_NORMAL, L"Launcher initialized");
-    QLogger::LogW(QLOG_NORMAL, L"cmdline: %ls", commandLine);
+    testsupport::OpenHostLog(commandLine);
     if (FAILED(OleInitialize(nullptr))) return 1;
 
     SkinUI::CWindowManagerUI::SetInstance(instance);
