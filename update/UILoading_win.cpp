@@ -39,7 +39,8 @@ UILoading::~UILoading() {
 }
 
 void UILoading::ShowWindow(bool show, bool takeFocus) {
-    if (show) {
+    // Without a window a timer would be the thread's, under another id.
+    if (show && hwnd_ != nullptr) {
         loading_.Start();
         timer_ = SetTimer(hwnd_, kLoadingTimerId, kLoadingTimerPeriodMs, nullptr);
     }
