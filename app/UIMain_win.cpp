@@ -19,12 +19,6 @@ constexpr wchar_t kAboutBlank[] = L"about:blank";
 // DOCHOSTUIFLAG_ENABLE_FORMS_AUTOCOMPLETE
 constexpr DWORD kHostFlags = 0x400C;
 
-// An event's address argument as text; empty when it holds none.
-const wchar_t* AddressOf(const VARIANT* url) {
-    if (url == nullptr || url->vt != VT_BSTR || url->bstrVal == nullptr) return L"";
-    return url->bstrVal;
-}
-
 std::string Utf8(const wchar_t* text, int length) {
     if (length <= 0) return {};
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
@@ -106,15 +100,9 @@ LRESULT UIMain::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
 }
 
 LRESULT UIMain::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(hwnd_, &pt);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const SkinUI::TWindowAttributes& window = manager_.GetWindowAttributes();
-    return SkinUI::HitTestFrame(SkinUI::TPoint{pt.x, pt.y},
-                                SkinUI::TRect{client.left, client.top, client.right, client.bottom},
-                                window.sizeBox, window.caption, IsZoomed(hwnd_) != FALSE, manager_,
-                                SkinUI::ClassNameMatch::kExact);
+    // Class names compared exactly: only "ButtonUI", "OptionUI" and "TextUI"
+    // keep the caption from dragging.
+    return HitTestFrameAt(lParam, SkinUI::ClassNameMatch::kExact);
 }
 
 intptr_t UIMain::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
@@ -122,22 +110,13 @@ intptr_t UIMain::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bo
     return 0;
 }
 
-bool UIMain::IsBrowserOf(IDispatch* browser, SkinUI::CWebBrowserUI* control) {
-    if (browser == nullptr || control == nullptr || control->GetWebBrowser2() == nullptr) {
-        return false;
-    }
-    ComPtr<IWebBrowser2> raised;
-    if (FAILED(browser->QueryInterface(IID_IWebBrowser2, raised.put_void())) || !raised) {
-        return false;
-    }
-    return raised.get() == control->GetWebBrowser2();
-}
-
 void UIMain::BeforeNavigate2(IDispatch* browser, VARIANT*& url, VARIANT*&, VARIANT*&, VARIANT*&,
                              VARIANT*&, VARIANT_BOOL*& cancel) {
-    const wchar_t* address = AddressOf(url);
+    const wchar_t* address = SkinUI::EventUrl(url);
     QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::BeforeNavigate2", address);
-    if (!IsBrowserOf(browser, browser_) || !IsGameStartAddress(address)) return;
+    if (browser_ == nullptr || !browser_->IsTopLevel(browser) || !IsGameStartAddress(address)) {
+        return;
+    }
     browser_->GetWebBrowser2()->Stop();
     if (cancel != nullptr) *cancel = VARIANT_TRUE;
     ShowWindow(false, true);
@@ -147,7 +126,7 @@ void UIMain::BeforeNavigate2(IDispatch* browser, VARIANT*& url, VARIANT*&, VARIA
 }
 
 void UIMain::NavigateError(IDispatch*, VARIANT*& url, VARIANT*&, VARIANT*&, VARIANT_BOOL*&) {
-    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NavigateError", AddressOf(url));
+    QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NavigateError", SkinUI::EventUrl(url));
 }
 
 void UIMain::NewWindow3(IDispatch**, VARIANT_BOOL*&, DWORD, BSTR, BSTR url) {
@@ -155,12 +134,12 @@ void UIMain::NewWindow3(IDispatch**, VARIANT_BOOL*&, DWORD, BSTR, BSTR url) {
 }
 
 void UIMain::NavigateComplete2(IDispatch* browser, VARIANT*& url) {
-    const std::wstring address = AddressOf(url);
+    const std::wstring address = SkinUI::EventUrl(url);
     QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::NavigateComplete2", address.c_str());
     if (address == kAboutBlank) return;
-    if (IsBrowserOf(browser, browser_)) {
+    if (browser_ != nullptr && browser_->IsTopLevel(browser)) {
         if (IsWindowVisible(hwnd_)) browser_->SetVisible(true);
-    } else if (IsBrowserOf(browser, serverBrowser_)) {
+    } else if (serverBrowser_ != nullptr && serverBrowser_->IsTopLevel(browser)) {
         HandServerListOn();
     }
 }
@@ -179,9 +158,10 @@ void UIMain::HandServerListOn() {
 }
 
 void UIMain::DocumentComplete(IDispatch* browser, VARIANT*& url) {
-    const wchar_t* address = AddressOf(url);
+    const wchar_t* address = SkinUI::EventUrl(url);
     QLogger::LogW(QLOG_NORMAL, L"%ls, %ls", L"UIMain::DocumentComplete", address);
-    if (IsBrowserOf(browser, browser_) && std::wstring_view(address) == kAboutBlank) {
+    if (browser_ != nullptr && browser_->IsTopLevel(browser) &&
+        std::wstring_view(address) == kAboutBlank) {
         browser_->GetWebBrowser2()->Refresh();
     }
 }

@@ -62,9 +62,6 @@ public:
     void RequestServerList();
 
 private:
-    // Whether |browser| (an event's browser object) is |control|'s own
-    // top-level browser; frames inside a page are not.
-    static bool IsBrowserOf(IDispatch* browser, SkinUI::CWebBrowserUI* control);
     void HandServerListOn();
 
     CApp* owner_;

@@ -3,7 +3,8 @@
 // UTF-16 (an address), all of it as body bytes. A server list found is the
 // text between the first "<BODY>" and the first "</BODY>", never without
 // something besides white space; an address is caught exactly when its
-// ASCII-lowered form holds a game-start address.
+// ASCII-lowered form holds a game-start address. The game window's
+// login-host test on the same address obeys the same rules.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include <string_view>
 
 #include "app/MainPage.h"
+#include "LauncherConfig.h"
+#include "game/GameWindow.h"
 #include "common/AsciiCase.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,5 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring start = PortalFirstPage(false);
     const std::wstring portal = start.substr(0, start.find(L"/wd_"));
     if (!IsGameStartAddress(address + L"?" + portal + L"/PLAYGAME" + address)) std::abort();
+    if (IsLoginHostPage(address) != IsLoginHostPage(AsciiLowerCopy(address))) std::abort();
+    if (!IsLoginHostPage(address + L"HTTP://" + LAUNCHER_LOGIN_HOST + address)) std::abort();
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "update/UIUpdate_win.h"
 
-#include <windowsx.h>
-
 #include <cassert>
 #include <memory>
 
@@ -10,12 +8,10 @@
 #include "common/qlogger/QLogger.h"
 #include "common/win/AnsiText_win.h"
 #include "common/win/UniqueHandle_win.h"
-#include "ui/controls/Button.h"
 #include "ui/controls/Progress.h"
 #include "update/ExeVersion_win.h"
 #include "update/LZMAPackage.h"
 #include "update/LauncherVersion.h"
-#include "update/PopupFrame.h"
 #include "update/SelfUpdate.h"
 
 namespace {
@@ -49,14 +45,6 @@ UIUpdate::~UIUpdate() {
     downloader_.Stop();
 }
 
-UINT UIUpdate::GetResourceType() {
-    return SkinUI::SKIN_ZIPRESOURCE;
-}
-
-LPCWSTR UIUpdate::GetResourceID() {
-    return MAKEINTRESOURCEW(129);
-}
-
 void UIUpdate::Start() {
     QLogger::LogW(QLOG_NORMAL, L"UIUpdate::Start");
     downloader_.SetTag(kVersionTag);
@@ -64,54 +52,6 @@ void UIUpdate::Start() {
     downloader_.SetUrl(VersionFileUrl(LAUNCHER_RESOURCE_HOST));
     downloader_.SetFilePath(L"");
     downloader_.Start();
-}
-
-void UIUpdate::InitWindow() {
-    closeButton_ = dynamic_cast<SkinUI::CButtonUI*>(manager_.FindControl(std::wstring(L"close")));
-    progress_ = dynamic_cast<SkinUI::CProgressUI*>(manager_.FindControl(std::wstring(L"progress")));
-    if (progress_) {
-        progress_->SetMinValue(0);
-        progress_->SetMaxValue(100);
-        progress_->SetValue(0);
-    }
-    if (closeButton_) closeButton_->SetVisible(false);
-}
-
-LRESULT UIUpdate::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
-    // Closing the update window ends the launcher; the owner destroys it.
-    handled = true;
-    PostQuitMessage(0);
-    return 0;
-}
-
-LRESULT UIUpdate::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(hwnd_, &pt);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const SkinUI::TWindowAttributes& window = manager_.GetWindowAttributes();
-    return HitTestPopupFrame(SkinUI::TPoint{pt.x, pt.y},
-                             SkinUI::TRect{client.left, client.top, client.right, client.bottom},
-                             window.sizeBox, window.caption, IsZoomed(hwnd_) != FALSE, manager_);
-}
-
-void UIUpdate::Notify(SkinUI::TControlNotify& msg) {
-    if (msg.type == L"click" && msg.sender != nullptr && msg.sender == closeButton_) {
-        PostMessage(WM_CLOSE);
-        return;
-    }
-    if (msg.type == L"windowinit") {
-        OnWindowInit();
-        return;
-    }
-    WindowImplBase::Notify(msg);
-}
-
-void UIUpdate::OnWindowInit() {}
-
-intptr_t UIUpdate::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
-    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
-    return 0;
 }
 
 LRESULT UIUpdate::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -137,7 +77,7 @@ LRESULT UIUpdate::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnHttpDownloaderEnd(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
             return 0;
         default:
-            return WindowImplBase::HandleMessage(message, wParam, lParam);
+            return ProgressPopup::HandleMessage(message, wParam, lParam);
     }
 }
 

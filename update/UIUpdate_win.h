@@ -15,18 +15,13 @@
 
 #include <string>
 
-#include "ui/window/WindowImplBase_win.h"
 #include "update/HttpClient.h"
+#include "update/ProgressPopup_win.h"
 #include "update/UIUpdateCallback.h"
 
 class CApp;
 
-namespace SkinUI {
-class CButtonUI;
-class CProgressUI;
-}  // namespace SkinUI
-
-class UIUpdate : public SkinUI::WindowImplBase, public HttpClientCallback {
+class UIUpdate : public ProgressPopup, public HttpClientCallback {
 public:
     // The window's own messages, posted by the downloader's notifications.
     enum Message : UINT {
@@ -58,20 +53,8 @@ public:
 
     // SkinUI::CWindowWnd and WindowImplBase
     LPCWSTR GetWindowClassName() const override { return L"UIUpdate"; }
-    LPCWSTR GetSkinFolder() override { return L"Skin"; }
     LPCWSTR GetSkinFile() override { return L"update.xml"; }
-    UINT GetResourceType() override;
-    LPCWSTR GetResourceID() override;
-    void InitWindow() override;
-    LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Notify(SkinUI::TControlNotify& msg) override;
-    // Escape never closes the window.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
-    // The window's own addition, run on "windowinit"; nothing to do here.
-    virtual void OnWindowInit();
 
     // HttpClientCallback, on the downloader's worker thread.
     void OnStart(HttpClient* client, uint32_t tag) override;
@@ -87,8 +70,6 @@ private:
     void EndUpdate(bool success);
 
     CApp* owner_;
-    SkinUI::CButtonUI* closeButton_ = nullptr;
-    SkinUI::CProgressUI* progress_ = nullptr;
     HttpClient downloader_;
     UIUpdateCallback* callback_ = nullptr;
 };

@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-stamp="$WINEPREFIX/.launcher-prefix-2"
+stamp="$WINEPREFIX/.launcher-prefix-3"
 [ -f "$stamp" ] && exit 0
 
 say "bootstrap: creating the Wine prefix $WINEPREFIX"
@@ -31,6 +31,12 @@ lines += ["", r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion
 link = 'hex(7):' + ','.join('%02x,%02x' % (b & 0xff, 0) for b in "wqy-microhei.ttc,WenQuanYi Micro Hei".encode('latin-1')) + ',00,00,00,00'
 for face in ["Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Segoe UI", "Arial"]:
     lines.append('"%s"=%s' % (face, link))
+# Programs whose windows maximise: with no window manager on the X server,
+# Wine manages their windows itself, as Windows does, instead of leaving
+# maximising to a window manager that is not there.
+for program in ["game_win_tests.exe", "game_host.exe"]:
+    lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\AppDefaults\%s\X11 Driver]" % program,
+              '"Managed"="N"']
 text = "\r\n".join(lines) + "\r\n"
 open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
 PY

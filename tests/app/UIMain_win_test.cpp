@@ -20,8 +20,8 @@
 #include "LauncherConfig.h"
 #include "app/CommandLine.h"
 #include "app/Globals_win.h"
-#include "support/RecordingAppender.h"
 #include "support/ScreenCapture_win.h"
+#include "support/SkinnedWindowTest_win.h"
 #include "support/UiTestHost_win.h"
 #include "support/WinTestSupport_win.h"
 #include "tools/testbrowser/Browser_win.h"
@@ -115,30 +115,10 @@ bool RunLoopUntilQuit(DWORD timeoutMs) {
     return !timedOut;
 }
 
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
-    std::vector<INPUT> inputs;
-    for (const auto& [key, up] : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-class MainPageWindow : public ::testing::Test {
+class MainPageWindow : public testsupport::SkinnedWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
-    }
-    static void TearDownTestSuite() { OleUninitialize(); }
-
     void SetUp() override {
-        QLogger::Shutdown();
-        QLogger::AddAppender(std::make_unique<testsupport::RecordingAppender>(&log));
+        RecordLog();
         g_hGameWnd = recorder.hwnd;
         // As the application controller makes it: created, centred, hidden.
         window = std::make_unique<UIMain>(nullptr);
@@ -170,16 +150,6 @@ protected:
             << "the portal page did not arrive";
         ASSERT_TRUE(UiTestHost::DrainUntil([&] { return PortalVisible(); }));
     }
-    std::string LogText() const {
-        std::string text;
-        for (const auto& line : log) text += line + "\n";
-        return text;
-    }
-    bool Logged(const std::string& text) const {
-        return std::any_of(log.begin(), log.end(), [&](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        });
-    }
     // The page as the player sees it: the control shown and its window up.
     bool PortalVisible() const { return browser->IsVisible() && IsWindowVisible(View(browser)); }
     static HWND View(CWebBrowserUI* control) {
@@ -206,7 +176,6 @@ protected:
         return value;
     }
 
-    std::vector<std::string> log;
     GameWindowRecorder recorder;
     std::unique_ptr<UIMain> window;
     CWebBrowserUI* browser = nullptr;
@@ -381,7 +350,7 @@ TEST_F(MainPageWindow, TabAndEnterReachThePageWhileItHasTheFocus) {
     ASSERT_EQ(GetFocus(), View(browser));
     // Escape is the window's and does nothing; Tab and Enter are the page's:
     // the first link is followed, and it starts the game.
-    SendKeys({{VK_ESCAPE, false},
+    testsupport::SendKeys({{VK_ESCAPE, false},
               {VK_ESCAPE, true},
               {VK_TAB, false},
               {VK_TAB, true},
@@ -395,7 +364,7 @@ TEST_F(MainPageWindow, TheCloseButtonAltF4AndTheSystemMenuEndTheLoop) {
     ShowAndWaitForThePage();
     // Escape never closes the main page.
     SetForegroundWindow(*window);
-    SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    testsupport::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
     UiTestHost::Drain();
     EXPECT_TRUE(IsWindowVisible(*window));
 
@@ -414,7 +383,7 @@ TEST_F(MainPageWindow, TheCloseButtonAltF4AndTheSystemMenuEndTheLoop) {
 
     window->ShowWindow(true, true);
     SetForegroundWindow(*window);
-    SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+    testsupport::SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
     EXPECT_TRUE(RunLoopUntilQuit(10000)) << "Alt+F4";
     EXPECT_FALSE(IsWindowVisible(*window));
 

@@ -16,12 +16,12 @@
 // writes testsupport::WriteFirstPaintReport to PATH and ends.
 #include <windows.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "app/CommandLine.h"
 #include "common/qlogger/QLogger.h"
+#include "support/HostLog_win.h"
 #include "support/FirstPaintReport_win.h"
 #include "ui/window/WindowManager.h"
 #include "update/UIUpdate_win.h"
@@ -123,12 +123,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         CommandLineOptions.erase(kReportOption);
     }
 
-    char logPath[MAX_PATH];
-    std::snprintf(logPath, sizeof logPath, "log/launcher_tavro_%d.log",
-                  static_cast<int>(GetCurrentProcessId()));
-    QLogger::AddFileAppender(logPath, "%d - {%tid}{%c}{%t} - %m%n", "file");
-    QLogger::LogW(QLOG_NORMAL, L"Launcher initialized");
-    QLogger::LogW(QLOG_NORMAL, L"cmdline: %ls", commandLine);
+    testsupport::OpenHostLog(commandLine);
 
     SkinUI::CWindowManagerUI::SetInstance(instance);
     SkinUI::CWindowManagerUI::SetResourcePath(OwnFolder() + L"skin");

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,10 @@ bool UseDevPortalAsCurlProxy();
 // GETs |pathAndQuery| from the running dev portal directly (not through the
 // proxy); the body goes to |body|. False unless it answered 200.
 bool DevPortalGet(const std::string& pathAndQuery, std::string* body = nullptr);
+
+// Key presses (virtual key, released) as the keyboard makes them, through
+// SendInput: they reach the window that has the keyboard focus.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 
 // Checks |done| every few milliseconds until it holds or |timeoutMs| passes.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);

@@ -19,6 +19,7 @@
 
 #include "LauncherConfig.h"
 #include "common/win/ComPtr_win.h"
+#include "support/SkinnedWindowTest_win.h"
 #include "support/ScreenCapture_win.h"
 #include "support/UiTestHost_win.h"
 #include "support/WinTestSupport_win.h"
@@ -417,15 +418,7 @@ private:
     RECT box_;
 };
 
-class TestBrowser : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
-    }
-    static void TearDownTestSuite() { OleUninitialize(); }
-};
+class TestBrowser : public testsupport::SkinnedWindowTest {};
 
 TEST_F(TestBrowser, TheWebBrowserClassIsOursAndFollowsTheQueryInterfaceRules) {
     ComPtr<IUnknown> object;

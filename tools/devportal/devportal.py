@@ -9,7 +9,13 @@ Routes live in one table (ROUTES); each names the host role it answers for
 services add their routes to the table.
 
 The game host serves the game page "/game/play.html?server=N", which embeds
-the game's plug-in control with <object classid="clsid:...">.
+the game's plug-in control with <object classid="clsid:...">; with
+"&notice=1" the login host's notice sits in a frame above the control.
+The login host, where the game page's road passes and the launcher's game
+window asks for the server list, serves:
+  /enter.html?server=N      the game's entry: a page that moves on to the
+                            game page of server N at once (meta refresh)
+  /notice.html              a page of the login host that stays
 
 Fault routes, on every host, for tests of the downloaders:
   /_fault/status/<code>               that status, a short body
@@ -193,7 +199,7 @@ GAME_PAGE = """<!DOCTYPE html>
 <html>
 <head><meta charset="utf-8"><title>Torvessa {server}</title></head>
 <body style="margin:0;background:#05060e">
-<object id="plumegame" classid="clsid:{clsid}" width="1024" height="640">
+{notice}<object id="plumegame" classid="clsid:{clsid}" width="1024" height="640">
 <param name="server" value="{server}">
 </object>
 </body>
@@ -204,8 +210,27 @@ GAME_PAGE = """<!DOCTYPE html>
 @route("portal-game", r"/game/play\.html")
 def game_page(req, match):
     server = re.sub(r"[^A-Za-z0-9_.-]", "", req.query.get("server", "1"))[:32] or "1"
-    body = GAME_PAGE.format(clsid=PLUGIN_CLSID, server=server).encode("utf-8")
+    notice = ""
+    if req.query.get("notice") == "1":
+        notice = ('<iframe name="notice" src="http://%s/notice.html" width="1024" height="60">'
+                  "</iframe>\n" % host_of(req, "login"))
+    body = GAME_PAGE.format(clsid=PLUGIN_CLSID, server=server, notice=notice).encode("utf-8")
     req.handler.send_body(200, body, "text/html; charset=utf-8")
+
+
+# ------------------------------------------------------------ login host
+
+@route("login", r"/enter\.html")
+def login_enter(req, match):
+    server = re.sub(r"[^0-9]", "", req.query.get("server", ""))[:6] or "1"
+    target = "http://%s/game/play.html?server=%s" % (host_of(req, "portal-game"), server)
+    send_page(req, "托尔维萨 · 登录中", "<p>正在进入 %s 区……</p>" % server,
+              head='<meta http-equiv="refresh" content="0;url=%s">' % target)
+
+
+@route("login", r"/notice\.html")
+def login_notice(req, match):
+    send_page(req, "托尔维萨 · 公告", "<p>【公告】服务器运行正常。</p>")
 
 
 # ---------------------------------------------------------- fault routes

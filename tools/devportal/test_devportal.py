@@ -70,6 +70,19 @@ class DevPortalTest(unittest.TestCase):
         response, _ = self.get("http://www.torvessa.example/game/play.html")
         self.assertEqual(response.status, 404)
 
+    def test_login_host_moves_on_to_the_game_page(self):
+        response, body = self.get("http://login.torvessa.example/enter.html?server=12%22")
+        self.assertEqual(response.status, 200)
+        page = body.decode("utf-8")
+        self.assertIn('content="0;url=http://game.torvessa.example/game/play.html?server=12"', page)
+        response, body = self.get("http://login.torvessa.example/notice.html")
+        self.assertEqual(response.status, 200)
+        self.assertNotIn("refresh", body.decode("utf-8"))
+        _, body = self.get("http://game.torvessa.example/game/play.html?server=3&notice=1")
+        self.assertIn('src="http://login.torvessa.example/notice.html"', body.decode("utf-8"))
+        _, body = self.get("http://game.torvessa.example/game/play.html?server=3")
+        self.assertNotIn("iframe", body.decode("utf-8"))
+
     def test_resource_host_in_both_request_forms(self):
         r, body = self.get("http://res.torvessa.example:80/launcher2/launcher.ver")
         self.assertEqual((r.status, body), (200, b"2016-05-01\r\n"))

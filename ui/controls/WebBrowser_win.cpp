@@ -425,6 +425,11 @@ HRESULT CWebBrowserUI::InvokeEvent(const TBrowserEventShape& shape, DISPPARAMS& 
     return S_OK;
 }
 
+const wchar_t* EventUrl(const VARIANT* url) {
+    if (url == nullptr || url->vt != VT_BSTR || url->bstrVal == nullptr) return L"";
+    return url->bstrVal;
+}
+
 bool CWebBrowserUI::IsTopLevel(IDispatch* browser) const {
     if (browser == nullptr || !browser_) return false;
     // Compared as COM identities: the same object may hand out several

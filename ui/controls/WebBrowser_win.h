@@ -100,6 +100,9 @@ protected:
     ~CWebBrowserEventHandler() = default;
 };
 
+// An event's address argument as text; empty when it holds no string.
+const wchar_t* EventUrl(const VARIANT* url);
+
 class CWebBrowserUI : public CActiveXUI,
                       public IDocHostUIHandler,
                       public IServiceProvider,
@@ -127,6 +130,9 @@ public:
     // Navigates to |url| (no flags, frame, post data or headers); nothing
     // without a URL or a browser.
     void Navigate2(const wchar_t* url);
+    // Whether an event's |browser| is this control's own top-level browser
+    // (compared as COM identities), not a frame inside its page.
+    bool IsTopLevel(IDispatch* browser) const;
 
     // IUnknown, counted with the ActiveX host's site. Answers IUnknown,
     // IDocHostUIHandler, IDispatch, IServiceProvider and IOleCommandTarget.
@@ -189,8 +195,6 @@ protected:
 
 private:
     HRESULT InvokeEvent(const TBrowserEventShape& shape, DISPPARAMS& params);
-    // The control's own browser, not one of its frames.
-    bool IsTopLevel(IDispatch* browser) const;
     void InstallUiHandler();
 
     // The host that MakeHost made, owned by the ActiveX part.

@@ -142,6 +142,10 @@ LRESULT WindowImplBase::OnNcPaint(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
+    return HitTestFrameAt(lParam, ClassNameMatch::kIgnoringCase);
+}
+
+LRESULT WindowImplBase::HitTestFrameAt(LPARAM lParam, ClassNameMatch match) {
     POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ScreenToClient(hwnd_, &pt);
     RECT client{};
@@ -149,7 +153,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
     const TWindowAttributes& window = manager_.GetWindowAttributes();
     return HitTestFrame(TPoint{pt.x, pt.y},
                         TRect{client.left, client.top, client.right, client.bottom}, window.sizeBox,
-                        window.caption, IsZoomed(hwnd_) != FALSE, manager_);
+                        window.caption, IsZoomed(hwnd_) != FALSE, manager_, match);
 }
 
 LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, bool& handled) {

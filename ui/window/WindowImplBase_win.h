@@ -15,6 +15,7 @@
 #include "ui/window/MessageFilter.h"
 #include "ui/controls/Notify.h"
 #include "ui/window/NotifyPump.h"
+#include "ui/window/WindowFrame.h"
 #include "ui/window/WindowManager.h"
 #include "ui/window/WindowWnd_win.h"
 
@@ -88,6 +89,9 @@ public:
 
 protected:
     const TNotifyMap* GetNotifyMap() const override;
+    // The window base's hit test (HitTestFrame) of the screen point in a
+    // WM_NCHITTEST's lParam, with the layout's size box and caption.
+    LRESULT HitTestFrameAt(LPARAM lParam, ClassNameMatch match);
     CWindowManagerUI manager_;
 
     static LRESULT Unhandled(bool& handled) {

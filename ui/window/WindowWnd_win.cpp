@@ -179,7 +179,9 @@ UINT CWindowWnd::ShowModal() {
     bool quit = false;
     WPARAM quitCode = 0;
     MSG msg;
-    while (IsWindow(hwnd)) {
+    // A dialog that only hides when it closes (and lives on for the next
+    // time) ends the loop as one that is destroyed does.
+    while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             quit = got == 0;

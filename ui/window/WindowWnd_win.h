@@ -38,7 +38,8 @@ public:
 
     // ---- Overridable operations, in this order --------------------------
     virtual void ShowWindow(bool show = true, bool takeFocus = true);
-    // Runs until the window is gone; returns the wParam of its WM_CLOSE.
+    // Runs until the window is gone or hidden; returns the wParam of its
+    // WM_CLOSE.
     virtual UINT ShowModal();
     virtual void Close(UINT code = IDOK);
     virtual void CenterWindow();

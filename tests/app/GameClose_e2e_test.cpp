@@ -1,0 +1,181 @@
+// Closing the game window end to end: game_host (the game session as
+// start-up runs it) in a folder of its own, its game window on a page of
+// the dev portal, closed in every way a player can. Each time the process
+// ends with exit code 33 and a new launcher starts in the same folder with
+// "-disable_update_self" as its whole command line; the test then ends
+// that one through its loading window's close, as a player would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "LauncherConfig.h"
+#include "support/WinTestSupport_win.h"
+
+namespace {
+
+using testsupport::ScratchDir;
+using testsupport::WaitUntil;
+
+constexpr DWORD kRunMs = 60000;
+const std::wstring kPage = std::wstring(L"http://") + LAUNCHER_LOGIN_HOST + L"/notice.html";
+
+std::wstring GameHost() {
+    return testsupport::FromUnixPath(LAUNCHER_GAME_HOST_PATH);
+}
+
+// The top-level window of |className| that process |pid| shows.
+HWND WindowOf(DWORD pid, const wchar_t* className) {
+    HWND found = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) found = w;
+    }
+    return found;
+}
+
+// The launcher logs in |dir| whose process ids are not in |known|.
+std::vector<DWORD> OtherLaunchers(const ScratchDir& dir, const std::vector<DWORD>& known) {
+    std::vector<DWORD> pids;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(dir.Join(L"log\\launcher_tavro_*.log").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return pids;
+    do {
+        const DWORD pid = wcstoul(data.cFileName + 15, nullptr, 10);
+        if (std::find(known.begin(), known.end(), pid) == known.end()) pids.push_back(pid);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return pids;
+}
+
+std::vector<std::string> LogOf(const ScratchDir& dir, DWORD pid) {
+    return testsupport::ReadLines(dir.Join(L"log\\launcher_tavro_" + std::to_wstring(pid) +
+                                           L".log"));
+}
+
+bool Logged(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+// The centre of the close button: the rightmost stretch of the title bar's
+// drag strip that the window does not drag by.
+POINT CloseButton(HWND game) {
+    RECT client{};
+    GetClientRect(game, &client);
+    int right = -1;
+    for (int x = client.right - 1; x > client.right / 2; --x) {
+        POINT p{x, 12};
+        ClientToScreen(game, &p);
+        const LRESULT hit = SendMessageW(game, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+        if (hit == HTCLIENT && right < 0) right = x;
+        if (hit != HTCLIENT && right >= 0) return POINT{(x + 1 + right) / 2, 12};
+    }
+    return POINT{-1, -1};
+}
+
+struct CloseRoad {
+    const char* name;
+    void (*close)(HWND game);
+};
+
+const CloseRoad kRoads[] = {
+    {"the close button",
+     [](HWND game) {
+         const POINT button = CloseButton(game);
+         ASSERT_GE(button.x, 0);
+         for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+             PostMessageW(game, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                          MAKELPARAM(button.x, button.y));
+         }
+     }},
+    {"Alt+F4",
+     [](HWND game) {
+         // Without a window manager the keyboard follows the pointer.
+         RECT r{};
+         GetWindowRect(game, &r);
+         SetCursorPos(r.left + 300, r.top + 12);
+         SetForegroundWindow(game);
+         testsupport::SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+     }},
+    {"the system menu's close",
+     [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"a system close with other low bits",
+     [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE + 1, 0); }},
+    {"WM_CLOSE", [](HWND game) { PostMessageW(game, WM_CLOSE, 0, 0); }},
+};
+
+void PrintTo(const CloseRoad& road, std::ostream* out) {
+    *out << road.name;
+}
+
+class GameWindowClose : public testing::TestWithParam<CloseRoad> {};
+
+TEST_P(GameWindowClose, StartsANewLauncherAndEndsWithCode33) {
+    ScratchDir dir;
+    DWORD pid = 0;
+    HANDLE process = testsupport::StartProcess(
+        L"\"" + GameHost() + L"\" -disable_move_self \"--game-address=" + kPage + L"\"", dir.path(),
+        &pid);
+    ASSERT_NE(process, nullptr);
+    HWND game = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            game = WindowOf(pid, L"UIGame");
+            return game != nullptr && IsWindowVisible(game) && IsZoomed(game) &&
+                   Logged(LogOf(dir, pid), "UIGame::DocumentComplete, " +
+                                               std::string(kPage.begin(), kPage.end()));
+        },
+        kRunMs))
+        << "the game page did not open";
+
+    GetParam().close(game);
+    ASSERT_EQ(WaitForSingleObject(process, kRunMs), WAIT_OBJECT_0) << "still running";
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    EXPECT_EQ(code, 33u);
+    EXPECT_FALSE(Logged(LogOf(dir, pid), "Launcher Terminated")) << "ended at once, no teardown";
+
+    // The new launcher, in the same folder, with the one option.
+    std::vector<DWORD> others;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            others = OtherLaunchers(dir, {pid});
+            return others.size() == 1 && Logged(LogOf(dir, others[0]), "CGame::Start");
+        },
+        kRunMs))
+        << "no new launcher";
+    const std::vector<std::string> next = LogOf(dir, others[0]);
+    ASSERT_GE(next.size(), 2u);
+    EXPECT_EQ(next[1].substr(next[1].find(" - cmdline: ") + 12), "-disable_update_self");
+
+    // It waits for a game address; closing its loading window ends it.
+    HWND loading = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (loading = WindowOf(others[0], L"ClientLoading")); }, kRunMs));
+    HANDLE restarted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);
+    ASSERT_NE(restarted, nullptr);
+    PostMessageW(loading, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(restarted, kRunMs), WAIT_OBJECT_0);
+    GetExitCodeProcess(restarted, &code);
+    CloseHandle(restarted);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(Logged(LogOf(dir, others[0]), "Launcher Terminated"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, GameWindowClose, testing::ValuesIn(kRoads),
+                         [](const testing::TestParamInfo<CloseRoad>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c) {
+                                 if (isalnum(static_cast<unsigned char>(*c))) name += *c;
+                             }
+                             return name;
+                         });
+
+}  // namespace
