@@ -7,7 +7,6 @@
 #include "game/UIBossKey_win.h"
 #include "game/UIChangeServer_win.h"
 #include "game/UIGame_win.h"
-#include "ui/window/WindowManager.h"
 #include "update/UILoading_win.h"
 
 namespace {
@@ -24,16 +23,6 @@ constexpr DWORD kBossKeyStyle = 0x96C80000;
 // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN.
 constexpr DWORD kChangeServerStyle = 0x56000000;
 constexpr DWORD kDialogExStyle = 0x100;
-
-HINSTANCE Instance() {
-    void* instance = SkinUI::CWindowManagerUI::GetInstance();
-    return instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleW(nullptr);
-}
-
-bool Failed(const wchar_t* format) {
-    QLogger::LogW(QLOG_ERROR, format, L"CGame::Initialize", static_cast<int>(GetLastError()));
-    return false;
-}
 
 }  // namespace
 
@@ -55,39 +44,31 @@ CGame::~CGame() {
 
 bool CGame::Initialize() {
     QLogger::LogW(QLOG_NORMAL, L"CGame::Initialize");
-    WNDCLASSW wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = &CGame::WindowProc;
-    wc.hInstance = Instance();
-    wc.lpszClassName = kWindowClass;
-    RegisterClassW(&wc);  // a second session in the process finds it registered
-    hwnd_ = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            Instance(), nullptr);
+    hwnd_ = CreateControllerWindow(kWindowClass, &CGame::WindowProc, this);
     if (hwnd_ == nullptr) return false;
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     if (!loadingWindow_->Create(nullptr, kWindowTitle, kTopLevelStyle, kTopLevelExStyle)) {
-        return Failed(L"%ls:Create UILoading failed:%d");
+        return LogCreateFailure(L"%ls:Create UILoading failed:%d", L"CGame::Initialize");
     }
     loadingWindow_->CenterWindow();
     loadingWindow_->ShowWindow(false, true);
 
     if (!gameWindow_->Create(nullptr, kWindowTitle, kTopLevelStyle, kTopLevelExStyle)) {
-        return Failed(L"%ls:Create UIGame failed:%d");
+        return LogCreateFailure(L"%ls:Create UIGame failed:%d", L"CGame::Initialize");
     }
     gameWindow_->SetIcon(kGameIconResource);
     gameWindow_->CenterWindow();
     gameWindow_->ShowWindow(false, true);
 
     if (!bossKeyWindow_->Create(*gameWindow_, kWindowTitle, kBossKeyStyle, kDialogExStyle)) {
-        return Failed(L"%ls:Create UIBossKey failed:%d");
+        return LogCreateFailure(L"%ls:Create UIBossKey failed:%d", L"CGame::Initialize");
     }
     bossKeyWindow_->CenterWindow();
     bossKeyWindow_->ShowWindow(false, true);
 
     if (!changeServerWindow_->Create(*gameWindow_, kWindowTitle, kChangeServerStyle,
                                      kDialogExStyle)) {
-        return Failed(L"%ls:Create UIChangeServer failed:%d");
+        return LogCreateFailure(L"%ls:Create UIChangeServer failed:%d", L"CGame::Initialize");
     }
     changeServerWindow_->ShowWindow(false, true);
 
@@ -97,7 +78,7 @@ bool CGame::Initialize() {
     trayIcon_.uID = 0;
     trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIcon_.uCallbackMessage = kTrayMessage;
-    trayIcon_.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(kGameIconResource));
+    trayIcon_.hIcon = LoadIconW(LauncherInstance(), MAKEINTRESOURCEW(kGameIconResource));
     wcsncpy(trayIcon_.szTip, kTrayTip, std::size(trayIcon_.szTip) - 1);
     // Without a notification area the game plays on all the same.
     Shell_NotifyIconW(NIM_ADD, &trayIcon_);

@@ -1,6 +1,7 @@
 #include "app/Globals_win.h"
 
 #include "common/qlogger/QLogger.h"
+#include "ui/window/WindowManager.h"
 
 HWND g_hAppWnd = nullptr;
 HWND g_hGameWnd = nullptr;
@@ -35,4 +36,27 @@ std::unique_ptr<std::wstring> TakePostedWideString(LPARAM lParam) {
 
 std::unique_ptr<std::string> TakePostedString(LPARAM lParam) {
     return std::unique_ptr<std::string>(reinterpret_cast<std::string*>(lParam));
+}
+
+HINSTANCE LauncherInstance() {
+    void* instance = SkinUI::CWindowManagerUI::GetInstance();
+    return instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleW(nullptr);
+}
+
+HWND CreateControllerWindow(const wchar_t* className, WNDPROC proc, void* owner) {
+    WNDCLASSW wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = LauncherInstance();
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                LauncherInstance(), nullptr);
+    if (hwnd != nullptr) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    return hwnd;
+}
+
+bool LogCreateFailure(const wchar_t* format, const wchar_t* sender) {
+    QLogger::LogW(QLOG_ERROR, format, sender, static_cast<int>(GetLastError()));
+    return false;
 }

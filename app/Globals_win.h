@@ -26,3 +26,15 @@ bool PostOwnedString(HWND target, UINT message, const std::string& text, const c
 // The receiver's side: the string a PostOwnedString message carries.
 std::unique_ptr<std::wstring> TakePostedWideString(LPARAM lParam);
 std::unique_ptr<std::string> TakePostedString(LPARAM lParam);
+
+// The module the framework was given at start-up, else this executable's.
+HINSTANCE LauncherInstance();
+
+// A controller's hidden message window: registers |className| once per
+// process (a second controller finds it registered), creates the window and
+// stores |owner| for |proc| to find. Null when the window cannot be made.
+HWND CreateControllerWindow(const wchar_t* className, WNDPROC proc, void* owner);
+
+// Logs a skinned window's failed Create with |format| ("%ls:Create ...
+// failed:%d", filled with |sender| and the last error); always false.
+bool LogCreateFailure(const wchar_t* format, const wchar_t* sender);

@@ -4,6 +4,9 @@
 // ends with exit code 33 and a new launcher starts in the same folder with
 // "-disable_update_self" as its whole command line; the test then ends
 // that one through its loading window's close, as a player would.
+// Also the login roads of the real launcher: from its command line, or
+// through the dev portal's login-key service, each start ends with the game
+// page open in the game window or with the main page shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "LauncherConfig.h"
+#include "common/win/UniqueHandle_win.h"
 #include "support/WinTestSupport_win.h"
 
 namespace {
@@ -23,6 +27,15 @@ using testsupport::WaitUntil;
 
 constexpr DWORD kRunMs = 60000;
 const std::wstring kPage = std::wstring(L"http://") + LAUNCHER_LOGIN_HOST + L"/notice.html";
+
+// A test name from a road's description: its letters and digits.
+std::string TestNameOf(const char* description) {
+    std::string name;
+    for (const char* c = description; *c; ++c) {
+        if (isalnum(static_cast<unsigned char>(*c))) name += *c;
+    }
+    return name;
+}
 
 std::wstring GameHost() {
     return testsupport::FromUnixPath(LAUNCHER_GAME_HOST_PATH);
@@ -63,6 +76,24 @@ bool Logged(const std::vector<std::string>& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(),
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
+
+// A launcher the test started, ended when the test is over however it
+// ends: a failed assertion must not leave it running (it would hold the
+// test's output open until the runner's time-out).
+class LauncherProcess {
+public:
+    explicit LauncherProcess(HANDLE process) : process_(process) {}
+    ~LauncherProcess() {
+        if (process_.get() != nullptr &&
+            testsupport::WaitForLauncherEnd(process_.get(), 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(process_.get(), 99);
+        }
+    }
+    HANDLE get() const { return process_.get(); }
+
+private:
+    UniqueKernelHandle process_;
+};
 
 // The centre of the close button: the rightmost stretch of the title bar's
 // drag strip that the window does not drag by.
@@ -162,7 +193,7 @@ TEST_P(GameWindowClose, StartsANewLauncherAndEndsWithCode33) {
     HANDLE restarted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);
     ASSERT_NE(restarted, nullptr);
     PostMessageW(loading, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(restarted, kRunMs), WAIT_OBJECT_0);
+    EXPECT_EQ(testsupport::WaitForLauncherEnd(restarted, kRunMs), WAIT_OBJECT_0);
     GetExitCodeProcess(restarted, &code);
     CloseHandle(restarted);
     EXPECT_EQ(code, 0u);
@@ -170,12 +201,116 @@ TEST_P(GameWindowClose, StartsANewLauncherAndEndsWithCode33) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoad, GameWindowClose, testing::ValuesIn(kRoads),
-                         [](const testing::TestParamInfo<CloseRoad>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; ++c) {
-                                 if (isalnum(static_cast<unsigned char>(*c))) name += *c;
-                             }
-                             return name;
-                         });
+                         [](const auto& info) { return TestNameOf(info.param.name); });
+
+struct LoginRoad {
+    const char* name;
+    std::wstring option;  // the whole "-LoginUrl:" argument, or none
+    std::string page;     // the game page opened; empty: the main page shows
+    const char* logged;   // what the launcher logs on this road
+};
+
+void PrintTo(const LoginRoad& road, std::ostream* out) { *out << road.name; }
+
+const std::string kKeyedPage = "http://game.torvessa.example/play?sid=12&mode=json";
+
+const LoginRoad kLoginRoads[] = {
+    {"no option", L"", "", "CApp::TryAutoLogin"},
+    {"a percent-encoded address", L"\"-LoginUrl:=?url=http%3A%2F%2F" +
+                                      std::wstring(LAUNCHER_LOGIN_HOST) + L"%2Fnotice.html\"",
+     std::string(kPage.begin(), kPage.end()), "UIGame::Navigate2"},
+    {"a key whose reply names the address", L"-LoginUrl:=12.json", kKeyedPage,
+     "sid=12&key=12.json, code=1"},
+    {"a key whose reply has an empty url", L"-LoginUrl:=4.empty", "", "key=4.empty, code=1"},
+    {"a key the service refuses", L"-LoginUrl:=6.status503", "", "key=6.status503, code=0"},
+    {"a key whose sid is no host label", L"-LoginUrl:=a_b.json", "", "login key refused: a_b.json"},
+};
+
+class LauncherLogin : public testing::TestWithParam<LoginRoad> {};
+
+TEST_P(LauncherLogin, EndsAtTheGamePageOrTheMainPage) {
+    const LoginRoad& road = GetParam();
+    ScratchDir dir;
+    DWORD pid = 0;
+    LauncherProcess process(testsupport::StartProcess(
+        L"\"" + testsupport::LauncherExePath() + L"\" -disable_move_self -disable_update_self " +
+            road.option,
+        dir.path(), &pid));
+    ASSERT_NE(process.get(), nullptr);
+    HWND game = nullptr, main = nullptr;
+    if (!road.page.empty()) {
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                game = WindowOf(pid, L"UIGame");
+                return game != nullptr && IsWindowVisible(game) &&
+                       Logged(LogOf(dir, pid), "UIGame::DocumentComplete, " + road.page);
+            },
+            kRunMs))
+            << "the game page did not open";
+        main = WindowOf(pid, L"UIMain");
+        EXPECT_TRUE(main != nullptr && !IsWindowVisible(main)) << "the main page showed too";
+    } else {
+        // Both controllers started (the main page is briefly visible while it
+        // is created) and the road taken.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<std::string> log = LogOf(dir, pid);
+                main = WindowOf(pid, L"UIMain");
+                return Logged(log, "CGame::Start") && Logged(log, road.logged) &&
+                       main != nullptr && IsWindowVisible(main);
+            },
+            kRunMs))
+            << "the main page did not show";
+        game = WindowOf(pid, L"UIGame");
+        ASSERT_NE(game, nullptr) << "no game window";
+        EXPECT_FALSE(IsWindowVisible(game)) << "a game page opened too";
+    }
+    // The player closes the main page (hidden or not): the loop ends.
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process.get(), kRunMs), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 0u);
+    const std::vector<std::string> log = LogOf(dir, pid);
+    EXPECT_TRUE(Logged(log, road.logged)) << road.logged;
+    EXPECT_TRUE(Logged(log, "Launcher Terminated"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, LauncherLogin, testing::ValuesIn(kLoginRoads),
+                         [](const auto& info) { return TestNameOf(info.param.name); });
+
+// The player identity in the portal's address reaches the statistics once
+// the update has ended, and the settings file remembers it (that a
+// remembered identity sends nothing is the reporter's own test).
+TEST(LauncherReport, TheUpdatesEndIsReportedForThePlayer) {
+    ASSERT_TRUE(testsupport::UseDevPortalAsCurlProxy()) << "the devportal fixture is not running";
+    ScratchDir dir;
+    const std::string uid = "e2e" + std::to_string(GetCurrentProcessId()) + "t" +
+                            std::to_string(GetTickCount());
+    const std::wstring wideUid(uid.begin(), uid.end());
+    DWORD pid = 0;
+    LauncherProcess process(testsupport::StartProcess(
+        L"\"" + testsupport::LauncherExePath() +
+            L"\" -disable_move_self -disable_update_self \"-LoginUrl:=?url=http%3A%2F%2F" +
+            LAUNCHER_LOGIN_HOST + L"%2Fnotice.html%3Fplatform%3Dweb%26sid%3D42%26uid%3D" +
+            wideUid + L"\"",
+        dir.path(), &pid));
+    ASSERT_NE(process.get(), nullptr);
+    const std::string transid = "&&transid=" + std::to_string(pid) + "&&";
+    ASSERT_TRUE(WaitUntil([&] { return !testsupport::LoggedRequests(transid).empty(); }, kRunMs))
+        << "nothing reached the statistics";
+    PostMessageW(WindowOf(pid, L"UIMain"), WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process.get(), kRunMs), WAIT_OBJECT_0);
+
+    const auto sent = testsupport::LoggedRequests(transid);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find("&&acttype=4&&result=1&&"), std::string::npos) << sent[0];
+    EXPECT_NE(sent[0].find("&&platform=web&&uid=" + uid + "&&skey=42"), std::string::npos)
+        << sent[0];
+    wchar_t value[16] = {};
+    GetPrivateProfileStringW(L"PatchEventReport", (L"web_" + wideUid + L"_42").c_str(), L"",
+                             value, 16, dir.Join(L"launcher.ini").c_str());
+    EXPECT_STREQ(value, L"4");
+}
 
 }  // namespace

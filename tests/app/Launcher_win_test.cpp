@@ -84,8 +84,8 @@ TEST(Launcher, TwoLaunchersAtOnceWriteTwoFiles) {
                                               dir.path(), &secondId);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
-    HANDLE both[] = {first, second};
-    EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(testsupport::WaitForLauncherEnd(first, 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(testsupport::WaitForLauncherEnd(second, 60000), WAIT_OBJECT_0);
     CloseHandle(first);
     CloseHandle(second);
 

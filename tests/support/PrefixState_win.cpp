@@ -140,6 +140,7 @@ std::vector<std::string> WaitForLog(const std::wstring& folder, const std::strin
     std::vector<std::string> lines;
     const bool found = WaitFor(
         [&] {
+            CloseLauncherMainPages();
             WIN32_FIND_DATAW data;
             HANDLE search = FindFirstFileW((folder + L"\\log\\launcher_tavro_*.log").c_str(), &data);
             if (search == INVALID_HANDLE_VALUE) return false;

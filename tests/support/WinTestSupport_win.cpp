@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
@@ -64,13 +65,39 @@ HANDLE StartProcess(const std::wstring& commandLine, const std::wstring& working
     return process.hProcess;
 }
 
+void CloseLauncherMainPages() {
+    EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t name[16] = {};
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            if (processId != GetCurrentProcessId() && GetClassNameW(window, name, 16) > 0 &&
+                wcscmp(name, L"UIMain") == 0) {
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+DWORD WaitForLauncherEnd(HANDLE process, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        CloseLauncherMainPages();
+        const DWORD waited = GetTickCount() - start;
+        const DWORD slice = waited >= timeoutMs ? 0 : std::min<DWORD>(100, timeoutMs - waited);
+        const DWORD answer = WaitForSingleObject(process, slice);
+        if (answer != WAIT_TIMEOUT || slice == 0) return answer;
+    }
+}
+
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& workingDir,
                          DWORD timeoutMs) {
     ProcessResult result;
     HANDLE process = StartProcess(commandLine, workingDir, &result.processId);
     if (!process) return result;
     result.started = true;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+    if (WaitForLauncherEnd(process, timeoutMs) == WAIT_OBJECT_0) {
         result.finished = true;
         GetExitCodeProcess(process, &result.exitCode);
     } else {

@@ -43,7 +43,17 @@ struct ProcessResult {
     DWORD processId = 0;
 };
 
-// Starts |commandLine| in |workingDir| and waits up to |timeoutMs|.
+// A launcher runs until the player closes its main page. Tests that are
+// about start-up, installation or the update end it the player's way: they
+// close the main page window of every launcher (any other process) as soon
+// as it exists, which ends its message loop and its normal teardown.
+void CloseLauncherMainPages();
+// Waits up to |timeoutMs| for |process| to end, closing main pages
+// meanwhile; WaitForSingleObject's answer.
+DWORD WaitForLauncherEnd(HANDLE process, DWORD timeoutMs);
+
+// Starts |commandLine| in |workingDir| and waits up to |timeoutMs| (a
+// launcher among them ended at its main page, as above).
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& workingDir,
                          DWORD timeoutMs = 60000);
 

@@ -72,6 +72,7 @@ std::vector<std::string> OtherLauncherLog(const ScratchDir& dir, const std::vect
     std::vector<std::string> found;
     WaitUntil(
         [&] {
+            testsupport::CloseLauncherMainPages();
             WIN32_FIND_DATAW data;
             HANDLE search = FindFirstFileW(dir.Join(L"log\\launcher_tavro_*.log").c_str(), &data);
             if (search == INVALID_HANDLE_VALUE) return false;
@@ -129,7 +130,7 @@ protected:
         WaitOld(expectedExit);
     }
     void WaitOld(DWORD expectedExit = 0) {
-        ASSERT_EQ(WaitForSingleObject(process_, kRunMs), WAIT_OBJECT_0);
+        ASSERT_EQ(testsupport::WaitForLauncherEnd(process_, kRunMs), WAIT_OBJECT_0);
         DWORD code = 99;
         GetExitCodeProcess(process_, &code);
         CloseHandle(process_);

@@ -209,7 +209,18 @@ GAME_PAGE = """<!DOCTYPE html>
 
 @route("portal-game", r"/game/play\.html")
 def game_page(req, match):
-    server = re.sub(r"[^A-Za-z0-9_.-]", "", req.query.get("server", "1"))[:32] or "1"
+    send_game_page(req, req.query.get("server", "1"))
+
+
+# The address the login-key service hands out: the same game page, the
+# key's sid as its server.
+@route("portal-game", r"/play")
+def keyed_game_page(req, match):
+    send_game_page(req, req.query.get("sid", "1"))
+
+
+def send_game_page(req, server):
+    server = re.sub(r"[^A-Za-z0-9_.-]", "", server)[:32] or "1"
     notice = ""
     if req.query.get("notice") == "1":
         notice = ('<iframe name="notice" src="http://%s/notice.html" width="1024" height="60">'

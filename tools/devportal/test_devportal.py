@@ -307,6 +307,10 @@ class DevPortalTest(unittest.TestCase):
         r, body = self.get(url % ("4", "4", "4.bare"))
         self.assertEqual(body, b"http://game.torvessa.example/play?sid%3D4%26mode%3Dbare")
         self.assertEqual(self.get(url % ("5", "5", "5.status503"))[0].status, 503)
+        # The address it hands out is a game page.
+        r, body = self.get("http://game.torvessa.example/play?sid=12&mode=json")
+        self.assertEqual(r.status, 200)
+        self.assertIn(b'value="12"', body)
         # Only s<label> hosts of the domain are the service.
         self.assertEqual(self.get("http://x5.torvessa.example:8075/geturl?sid=5&key=5.json")[0].status, 404)
         self.assertEqual(self.get("http://s5.other.example:8075/geturl?sid=5&key=5.json")[0].status, 404)
