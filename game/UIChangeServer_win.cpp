@@ -3,6 +3,9 @@
 #include <string>
 
 #include "app/Game_win.h"
+#include "common/win/ModulePath_win.h"
+#include "game/UIGame_win.h"
+#include "ui/controls/Button.h"
 #include "ui/controls/Combo.h"
 #include "ui/controls/Label.h"
 
@@ -10,7 +13,19 @@ UIChangeServer::UIChangeServer(CGame* owner) : owner_(owner) {}
 
 UIChangeServer::~UIChangeServer() = default;
 
+namespace {
+
+// The launcher started to log the player out skips its self-update.
+constexpr wchar_t kLogoutCommandLine[] = L"-logout -disable_update_self";
+// This process ends with it once the log-out launcher is on its way.
+constexpr UINT kLogoutExitCode = 3;
+
+}  // namespace
+
 void UIChangeServer::InitWindow() {
+    logout_ = dynamic_cast<SkinUI::CButtonUI*>(manager_.FindControl(std::wstring(L"logout")));
+    changeServer_ =
+        dynamic_cast<SkinUI::CButtonUI*>(manager_.FindControl(std::wstring(L"changeserver")));
     currentServer_ =
         dynamic_cast<SkinUI::CLabelUI*>(manager_.FindControl(std::wstring(L"currentserver")));
     serverList_ = dynamic_cast<SkinUI::CComboUI*>(manager_.FindControl(std::wstring(L"serverlist")));
@@ -19,6 +34,16 @@ void UIChangeServer::InitWindow() {
 }
 
 void UIChangeServer::Notify(SkinUI::TControlNotify& msg) {
+    if (msg.type == L"click" && msg.sender != nullptr && msg.sender == logout_) {
+        // Whether the new launcher started or not, this session is over.
+        StartProcess(ModulePath(), kLogoutCommandLine);
+        ShowWindow(false, true);
+        ExitProcess(kLogoutExitCode);
+    }
+    if (msg.type == L"click" && msg.sender != nullptr && msg.sender == changeServer_) {
+        ChangeToSelectedServer();
+        return;
+    }
     if (msg.type == L"itemselect" && msg.sender == serverList_ && serverList_ != nullptr &&
         selected_ != nullptr) {
         selected_->SetText(serverList_->GetSelectedText());
@@ -56,4 +81,11 @@ void UIChangeServer::FillServerList() {
         const int index = serverList_->AddItem(server.name, i);
         if (server.number == list.currentServerNumber) serverList_->SelectItem(index, true);
     }
+}
+
+void UIChangeServer::ChangeToSelectedServer() {
+    if (owner_ == nullptr || serverList_ == nullptr || serverList_->GetCurSel() < 0) return;
+    const ServerEntry* chosen = owner_->SelectServer(static_cast<size_t>(serverList_->GetCurSel()));
+    if (chosen == nullptr) return;
+    if (UIGame* game = owner_->GetGameWindow()) game->OpenGameUrl(chosen->url);
 }

@@ -2,7 +2,8 @@
 // below the title bar's "changeserver" button and shows the session's
 // current server and the list of all servers. Created hidden and deleted
 // by the game session controller, from whose server list it fills itself.
-// Choosing a server and logging out are not wired here yet. UI thread only.
+// "换服" moves the game page to the chosen server; "注销" starts a launcher
+// that logs the player out and ends this one. UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 class CGame;
 
 namespace SkinUI {
+class CButtonUI;
 class CComboUI;
 class CLabelUI;
 }  // namespace SkinUI
@@ -42,8 +44,14 @@ public:
     void FillServerList();
 
 private:
+    // Makes the combo's selection the current server and opens its page;
+    // nothing without a selection.
+    void ChangeToSelectedServer();
+
     CGame* owner_;
     SkinUI::CLabelUI* currentServer_ = nullptr;
     SkinUI::CComboUI* serverList_ = nullptr;
     SkinUI::CLabelUI* selected_ = nullptr;
+    SkinUI::CButtonUI* logout_ = nullptr;
+    SkinUI::CButtonUI* changeServer_ = nullptr;
 };

@@ -11,8 +11,9 @@ namespace SkinUI {
 namespace {
 
 // Controls that take a press themselves instead of letting it drag.
-bool TakesClicks(std::wstring_view className, ClassNameMatch match) {
-    for (std::wstring_view clicked : {L"ButtonUI", L"OptionUI", L"TextUI"}) {
+bool TakesClicks(std::wstring_view className, ClassNameMatch match,
+                 std::span<const std::wstring_view> clickClasses) {
+    for (std::wstring_view clicked : clickClasses) {
         if (match == ClassNameMatch::kExact ? className == clicked
                                             : EqualsIgnoringAsciiCase(className, clicked)) {
             return true;
@@ -24,7 +25,8 @@ bool TakesClicks(std::wstring_view className, ClassNameMatch match) {
 }  // namespace
 
 FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, const TRect& caption,
-                      bool maximized, const CWindowManagerUI& manager, ClassNameMatch match) {
+                      bool maximized, const CWindowManagerUI& manager, ClassNameMatch match,
+                      std::span<const std::wstring_view> clickClasses) {
     if (!maximized) {
         const bool left = point.x < client.left + sizeBox.left;
         const bool right = point.x >= client.right - sizeBox.right;
@@ -44,7 +46,7 @@ FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, c
     if (point.x >= client.left + caption.left && point.x < client.right - caption.right &&
         point.y >= caption.top && point.y < caption.bottom) {
         const CControlUI* control = manager.FindControl(point);
-        if (control != nullptr && !TakesClicks(control->GetClass(), match)) return kHitCaption;
+        if (control != nullptr && !TakesClicks(control->GetClass(), match, clickClasses)) return kHitCaption;
     }
     return kHitClient;
 }

@@ -4,6 +4,9 @@
 // reports. UI thread only (they read the control tree).
 #pragma once
 
+#include <span>
+#include <string_view>
+
 #include "ui/paint/Geometry.h"
 
 namespace SkinUI {
@@ -28,15 +31,19 @@ enum FrameHit : int {
 // How the class names of controls that take clicks are compared.
 enum class ClassNameMatch { kIgnoringCase, kExact };
 
+// The controls a caption does not drag by in most windows.
+inline constexpr std::wstring_view kCaptionClickClasses[] = {L"ButtonUI", L"OptionUI", L"TextUI"};
+
 // |point| and |client| are client coordinates. The resize borders come from
 // the layout's "sizebox" and count only while the window is not maximised.
 // The caption's left and right are distances from the client's edges, its
 // top and bottom plain coordinates; a point there drags the window unless
-// the control under it is a button, an option or a text (they take clicks),
-// or no control is there at all.
+// the control under it is of one of |clickClasses| (they take clicks), or
+// no control is there at all.
 FrameHit HitTestFrame(TPoint point, const TRect& client, const TRect& sizeBox, const TRect& caption,
                       bool maximized, const CWindowManagerUI& manager,
-                      ClassNameMatch match = ClassNameMatch::kIgnoringCase);
+                      ClassNameMatch match = ClassNameMatch::kIgnoringCase,
+                      std::span<const std::wstring_view> clickClasses = kCaptionClickClasses);
 
 // The top-left corner that puts |window|'s centre on |reference|'s centre,
 // then pushed inside |workArea| (left and top edges win when the window is
