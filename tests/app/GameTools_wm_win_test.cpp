@@ -147,6 +147,13 @@ protected:
         ClickIn(Dialog(), L"bosskey");
     }
 
+    // Every key press sent so far has been handled: SendInput queues them
+    // to this thread before it returns.
+    static void SettleInput() {
+        ASSERT_TRUE(UiTestHost::DrainUntil([] { return HIWORD(GetQueueStatus(QS_INPUT)) == 0; }));
+        UiTestHost::Drain();
+    }
+
     // Real key presses; true once the field shows |expected|.
     bool Press(std::initializer_list<std::pair<WORD, bool>> keys, const std::wstring& expected) {
         testsupport::SendKeys(keys);
@@ -181,7 +188,7 @@ TEST_F(GameTools, TheFieldTakesCtrlAndANamedKeyAndNothingElse) {
     testsupport::SendKeys({{VK_CONTROL, false}, {VK_SHIFT, false}, {'A', false}, {'A', true},
                            {VK_SHIFT, true}, {VK_MENU, false}, {'B', false}, {'B', true},
                            {VK_MENU, true}, {VK_CONTROL, true}});
-    UiTestHost::DrainUntil([] { return false; }, 300);
+    SettleInput();
     EXPECT_EQ(Field()->GetText(), L"CTRL+HOME");
     EXPECT_FALSE(HotKeyTaken(MOD_CONTROL, VK_HOME)) << "nothing registers before OK or the switch";
 
@@ -278,7 +285,7 @@ TEST_F(GameTools, TheHotkeyTogglesTheGameWindowOnlyWhileTheDialogIsHidden) {
     press();
     // The field takes the press as a new key; the game window stays.
     ASSERT_TRUE(UiTestHost::DrainUntil([&] { return Field()->GetText() == L"CTRL+F7"; }));
-    UiTestHost::DrainUntil([] { return false; }, 300);
+    SettleInput();
     EXPECT_TRUE(IsWindowVisible(window));
 }
 

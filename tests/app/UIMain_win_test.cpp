@@ -51,45 +51,21 @@ std::string Utf8(const std::wstring& text) {
 }
 
 // The game session's hidden window, as far as the main page talks to it.
-class GameWindowRecorder {
-public:
-    GameWindowRecorder() {
-        static const bool registered = [] {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = &GameWindowRecorder::Proc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"MainPageTestGameWindow";
-            return RegisterClassW(&wc) != 0;
-        }();
-        EXPECT_TRUE(registered);
-        hwnd = CreateWindowExW(0, L"MainPageTestGameWindow", L"", WS_POPUP, 0, 0, 0, 0,
-                               HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
-        EXPECT_NE(hwnd, nullptr);
-    }
-    ~GameWindowRecorder() { DestroyWindow(hwnd); }
-
-    HWND hwnd = nullptr;
+struct GameWindowRecorder {
     std::vector<std::wstring> addresses;
     std::vector<std::string> serverLists;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    testsupport::MessageWindow window{[this](UINT message, WPARAM, LPARAM lParam) {
+        if (message == kGameAddressMessage) {
+            addresses.push_back(*TakePostedWideString(lParam));
+            return true;
         }
-        auto* self = reinterpret_cast<GameWindowRecorder*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self != nullptr && message == kGameAddressMessage) {
-            self->addresses.push_back(*TakePostedWideString(lParam));
-            return 0;
+        if (message == kServerListMessage) {
+            serverLists.push_back(*TakePostedString(lParam));
+            return true;
         }
-        if (self != nullptr && message == kServerListMessage) {
-            self->serverLists.push_back(*TakePostedString(lParam));
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+        return false;
+    }};
+    const HWND hwnd = window.hwnd();
 };
 
 // What the select-server page holds for requests that do not say.
@@ -119,6 +95,7 @@ class MainPageWindow : public testsupport::SkinnedWindowTest {
 protected:
     void SetUp() override {
         RecordLog();
+        ASSERT_NE(recorder.hwnd, nullptr);
         g_hGameWnd = recorder.hwnd;
         // As the application controller makes it: created, centred, hidden.
         window = std::make_unique<UIMain>(nullptr);

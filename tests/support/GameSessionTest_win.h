@@ -42,39 +42,14 @@ inline std::string Narrow(const std::wstring& text) {
 
 // The application controller's hidden window, as far as the game window
 // talks to it: it counts the "login host reached" messages.
-class AppWindowRecorder {
-public:
-    AppWindowRecorder() {
-        static const bool registered = [] {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = &AppWindowRecorder::Proc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"GameTestAppWindow";
-            return RegisterClassW(&wc) != 0;
-        }();
-        EXPECT_TRUE(registered);
-        hwnd = CreateWindowExW(0, L"GameTestAppWindow", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
-                               nullptr, GetModuleHandleW(nullptr), this);
-    }
-    ~AppWindowRecorder() { DestroyWindow(hwnd); }
-
-    HWND hwnd = nullptr;
+struct AppWindowRecorder {
     int loginHostReached = 0;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<AppWindowRecorder*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self != nullptr && message == kLoginHostReachedMessage && wParam == 0 && lParam == 0) {
-            ++self->loginHostReached;
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    MessageWindow window{[this](UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != kLoginHostReachedMessage || wParam != 0 || lParam != 0) return false;
+        ++loginHostReached;
+        return true;
+    }};
+    const HWND hwnd = window.hwnd();
 };
 
 class GameSessionTest : public SkinnedWindowTest {
@@ -82,6 +57,7 @@ protected:
     void SetUp() override {
         RecordLog();
         ASSERT_TRUE(state.ok());
+        ASSERT_NE(app.hwnd, nullptr);
         g_hAppWnd = app.hwnd;
         game = std::make_unique<CGame>();
         ASSERT_TRUE(game->Initialize()) << LogText();

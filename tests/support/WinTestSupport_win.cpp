@@ -65,6 +65,33 @@ HANDLE StartProcess(const std::wstring& commandLine, const std::wstring& working
     return process.hProcess;
 }
 
+MessageWindow::MessageWindow(std::function<bool(UINT, WPARAM, LPARAM)> handle)
+    : handle_(std::move(handle)) {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &MessageWindow::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestMessageWindow";
+        return RegisterClassW(&wc);
+    }();
+    hwnd_ = CreateWindowExW(0, MAKEINTATOM(atom), L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE,
+                            nullptr, GetModuleHandleW(nullptr), this);
+}
+
+MessageWindow::~MessageWindow() {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK MessageWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && self->handle_(message, wParam, lParam)) return 0;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 void CloseLauncherMainPages() {
     EnumWindows(
         [](HWND window, LPARAM) -> BOOL {

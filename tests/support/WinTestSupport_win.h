@@ -94,6 +94,25 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 // Checks |done| every few milliseconds until it holds or |timeoutMs| passes.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
+// A message-only window for tests that stand in for a controller's hidden
+// window: each message goes to |handle| first; true from it means handled
+// (result 0), false passes it on to the default handling.
+class MessageWindow {
+public:
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
+
+    explicit MessageWindow(std::function<bool(UINT, WPARAM, LPARAM)> handle);
+    ~MessageWindow();
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::function<bool(UINT, WPARAM, LPARAM)> handle_;
+    HWND hwnd_ = nullptr;
+};
+
 }  // namespace testsupport
 
 namespace testsupport {
