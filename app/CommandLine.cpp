@@ -50,9 +50,38 @@ std::wstring JoinOptions(const CommandLineOptionTable& table) {
     return joined;
 }
 
+std::wstring QuoteOptions(const CommandLineOptionTable& table) {
+    std::wstring quoted;
+    for (const auto& [name, option] : table) {
+        const std::wstring text = option.hasValue ? name + L'=' + option.value : name;
+        if (!quoted.empty()) quoted += L' ';
+        quoted += L'"';
+        // The shell's rules: backslashes are literal unless a quote follows;
+        // before a quote (an escaped one or the closing one) each counts
+        // twice.
+        size_t backslashes = 0;
+        for (const wchar_t c : text) {
+            if (c == L'\\') {
+                ++backslashes;
+            } else if (c == L'"') {
+                quoted.append(backslashes + 1, L'\\');
+                backslashes = 0;
+            } else {
+                backslashes = 0;
+            }
+            quoted += c;
+        }
+        quoted.append(backslashes, L'\\');
+        quoted += L'"';
+    }
+    return quoted;
+}
+
 CommandLineOption* FindOption(const std::wstring& name) {
     const auto found = CommandLineOptions.find(name);
     return found == CommandLineOptions.end() ? nullptr : &found->second;
 }
 
 std::wstring JoinCommandLineOptions() { return JoinOptions(CommandLineOptions); }
+
+std::wstring QuoteCommandLineOptions() { return QuoteOptions(CommandLineOptions); }

@@ -16,8 +16,9 @@ std::wstring CdnKeyFromModulePath(const std::wstring& modulePath) {
     return fileName.substr(underscore + 1, dot - underscore - 1);
 }
 
-std::wstring RestartCommandLine(const std::wstring& executablePath, const std::wstring& options) {
+std::wstring RestartCommandLine(const std::wstring& executablePath,
+                                const std::wstring& quotedOptions) {
     const std::wstring quotedPath = L"\"" + executablePath + L"\"";
-    if (options.empty()) return quotedPath;
-    return quotedPath + L" \"" + options + L"\" -disable_update_self";
+    if (quotedOptions.empty()) return quotedPath;
+    return quotedPath + L" " + quotedOptions + L" -disable_update_self";
 }

@@ -8,7 +8,7 @@
 // True when this launcher should end and the installed copy at |newPath| run.
 bool RelocateToGameFolder(std::wstring& newPath);
 
-// Starts the launcher at |executablePath| with the joined options.
+// Starts the launcher at |executablePath| with the options.
 void RestartLauncher(const std::wstring& executablePath);
 
 // Offers |executablePath| for pinning to the taskbar: 0 on success, 2 when
@@ -33,9 +33,11 @@ std::wstring GetCdnKeyFromFileName();
 std::wstring CdnKeyFromModulePath(const std::wstring& modulePath);
 
 // The command that starts the installed copy: the path in double quotes
-// (a folder name with a blank must not split it), then, unless |options| is
-// empty, the options as one quoted argument and "-disable_update_self".
-std::wstring RestartCommandLine(const std::wstring& executablePath, const std::wstring& options);
+// (a folder name with a blank must not split it), then, unless
+// |quotedOptions| (QuoteCommandLineOptions) is empty, the options and
+// "-disable_update_self".
+std::wstring RestartCommandLine(const std::wstring& executablePath,
+                                const std::wstring& quotedOptions);
 
 // The end of the relocation road: takes the key from the file name into
 // "-LoginUrl:", starts the installed copy and logs the end of this process.

@@ -82,7 +82,7 @@ bool RelocateToGameFolder(std::wstring& newPath) {
 }
 
 void RestartLauncher(const std::wstring& executablePath) {
-    std::wstring command = RestartCommandLine(executablePath, JoinCommandLineOptions());
+    std::wstring command = RestartCommandLine(executablePath, QuoteCommandLineOptions());
     // The command travels in a buffer of 4096 characters, as it always has;
     // a longer one is refused rather than cut into other options.
     if (command.size() >= kRestartCommandBuffer) {

@@ -45,7 +45,7 @@ std::string SelfUpdateScript() {
     const char* const eol = "\r\n";
     std::string s;
     auto line = [&](const std::string& text) { s += text + eol; };
-    line("echo %1");
+    line("echo %*");
     line("taskkill /F /IM " + exe);
     line("if not exist " + fresh + " goto end");
     line("set tries=0");
@@ -62,12 +62,13 @@ std::string SelfUpdateScript() {
     line(":moved");
     line("rmdir " + temp);
     line(":end");
-    line("start " + exe + " %1");
+    line("start " + exe + " %*");
     return s;
 }
 
-bool SelfUpdateCommandLine(const std::wstring& joinedOptions, std::wstring* command) {
-    std::wstring text = std::wstring(kSelfUpdateScriptFile) + L" \"" + joinedOptions + L"\"";
+bool SelfUpdateCommandLine(const std::wstring& quotedOptions, std::wstring* command) {
+    std::wstring text = kSelfUpdateScriptFile;
+    if (!quotedOptions.empty()) text += L" " + quotedOptions;
     if (text.size() >= kSelfUpdateCommandCapacity) return false;
     *command = std::move(text);
     return true;

@@ -50,6 +50,7 @@ std::wstring ProgressText(int percent);
 // then in the folder with the quoted options as its one argument.
 std::string SelfUpdateScript();
 
-// "selfupdate.bat" followed by the joined options in double quotes. False
-// when it would not fit kSelfUpdateCommandCapacity.
-bool SelfUpdateCommandLine(const std::wstring& joinedOptions, std::wstring* command);
+// "selfupdate.bat" followed by the options, each its own quoted argument
+// (QuoteCommandLineOptions), which the script hands on to the new launcher
+// as they are. False when it would not fit kSelfUpdateCommandCapacity.
+bool SelfUpdateCommandLine(const std::wstring& quotedOptions, std::wstring* command);

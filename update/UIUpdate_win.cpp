@@ -222,7 +222,7 @@ void UIUpdate::OnPackage(const std::wstring& ownFolder) {
     }
 
     std::wstring command;
-    const bool fits = SelfUpdateCommandLine(JoinCommandLineOptions(), &command);
+    const bool fits = SelfUpdateCommandLine(QuoteCommandLineOptions(), &command);
     QLogger::LogW(QLOG_NORMAL, L"Launcher SelfUpdate, Begin SelfUpdate, Process will quit...");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

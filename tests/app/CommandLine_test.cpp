@@ -91,11 +91,16 @@ TEST(Relocation, LoginKeyComesFromTheFileName) {
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\my_dl\\Launcher.exe"), L"");
 }
 
-TEST(Relocation, RestartCommandQuotesThePathAndTheJoinedOptions) {
+TEST(Relocation, RestartCommandQuotesThePathAndEachOption) {
     const std::wstring path = L"C:\\users\\Jane Doe\\plume\\qamb\\LauncherQAMB.exe";
-    EXPECT_EQ(RestartCommandLine(path, L""), L"\"" + path + L"\"");
-    EXPECT_EQ(RestartCommandLine(path, L"-LoginUrl:=key -x"),
-              L"\"" + path + L"\" \"-LoginUrl:=key -x\" -disable_update_self");
+    EXPECT_EQ(RestartCommandLine(path, QuoteOptions({})), L"\"" + path + L"\"");
+    EXPECT_EQ(RestartCommandLine(path, QuoteOptions({{L"-LoginUrl:", {L"key", true}}})),
+              L"\"" + path + L"\" \"-LoginUrl:=key\" -disable_update_self");
+    // A second option stays an option of its own (joined into one argument
+    // it became part of the login key).
+    EXPECT_EQ(RestartCommandLine(path, QuoteOptions({{L"-LoginUrl:", {L"key", true}},
+                                                     {L"-logout", {}}})),
+              L"\"" + path + L"\" \"-LoginUrl:=key\" \"-logout\" -disable_update_self");
 }
 
 }  // namespace

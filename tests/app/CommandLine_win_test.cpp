@@ -45,4 +45,23 @@ TEST_F(ParseCommandLineTest, OptionsWithoutAModulePath) {
     EXPECT_TRUE(CommandLineOptions.empty());
 }
 
+TEST_F(ParseCommandLineTest, QuotedOptionsComeBackAsTheyWereOneByOne) {
+    const CommandLineOptionTable table = {
+        {L"-LoginUrl:", {L"?url=http%3A%2F%2Fa&b=c d", true}},
+        {L"-logout", {}},
+        {L"-dir", {L"C:\\games\\", true}},          // a trailing backslash
+        {L"-say", {L"he said \"hi\\\" twice", true}},  // quotes, one after a backslash
+        {L"-share", {L"\\\\host\\share", true}},
+        {L"-empty", {L"", true}},
+    };
+    ParseCommandLine((L"\"" + OwnPath() + L"\" " + QuoteOptions(table)).c_str());
+    ASSERT_EQ(CommandLineOptions.size(), table.size()) << QuoteOptions(table);
+    for (const auto& [name, option] : table) {
+        const CommandLineOption* parsed = FindOption(name);
+        ASSERT_NE(parsed, nullptr) << std::wstring(name);
+        EXPECT_EQ(parsed->value, option.value) << std::wstring(name);
+        EXPECT_EQ(parsed->hasValue, option.hasValue) << std::wstring(name);
+    }
+}
+
 }  // namespace

@@ -4,7 +4,7 @@
 // ends with exit code 33 and a new launcher starts in the same folder with
 // "-disable_update_self" as its whole command line; the test then ends
 // that one through its loading window's close, as a player would.
-// Also the login roads of the real launcher: from its command line, or
+// Also the log-out from the change-server popup, and the login roads of the real launcher: from its command line, or
 // through the dev portal's login-key service, each start ends with the game
 // page open in the game window or with the main page shown.
 #include <windows.h>
@@ -12,12 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "LauncherConfig.h"
 #include "common/win/UniqueHandle_win.h"
+#include "support/PrefixState_win.h"
+#include "support/ScreenCapture_win.h"
 #include "support/WinTestSupport_win.h"
 
 namespace {
@@ -53,11 +57,11 @@ HWND WindowOf(DWORD pid, const wchar_t* className) {
     return found;
 }
 
-// The launcher logs in |dir| whose process ids are not in |known|.
-std::vector<DWORD> OtherLaunchers(const ScratchDir& dir, const std::vector<DWORD>& known) {
+// The launcher logs in |folder| whose process ids are not in |known|.
+std::vector<DWORD> OtherLaunchers(const std::wstring& folder, const std::vector<DWORD>& known) {
     std::vector<DWORD> pids;
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW(dir.Join(L"log\\launcher_tavro_*.log").c_str(), &data);
+    HANDLE search = FindFirstFileW((folder + L"\\log\\launcher_tavro_*.log").c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return pids;
     do {
         const DWORD pid = wcstoul(data.cFileName + 15, nullptr, 10);
@@ -67,10 +71,16 @@ std::vector<DWORD> OtherLaunchers(const ScratchDir& dir, const std::vector<DWORD
     return pids;
 }
 
-std::vector<std::string> LogOf(const ScratchDir& dir, DWORD pid) {
-    return testsupport::ReadLines(dir.Join(L"log\\launcher_tavro_" + std::to_wstring(pid) +
-                                           L".log"));
+std::vector<DWORD> OtherLaunchers(const ScratchDir& dir, const std::vector<DWORD>& known) {
+    return OtherLaunchers(dir.path(), known);
 }
+
+std::vector<std::string> LogOf(const std::wstring& folder, DWORD pid) {
+    return testsupport::ReadLines(folder + L"\\log\\launcher_tavro_" + std::to_wstring(pid) +
+                                  L".log");
+}
+
+std::vector<std::string> LogOf(const ScratchDir& dir, DWORD pid) { return LogOf(dir.path(), pid); }
 
 bool Logged(const std::vector<std::string>& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(),
@@ -311,6 +321,111 @@ TEST(LauncherReport, TheUpdatesEndIsReportedForThePlayer) {
     GetPrivateProfileStringW(L"PatchEventReport", (L"web_" + wideUid + L"_42").c_str(), L"",
                              value, 16, dir.Join(L"launcher.ini").c_str());
     EXPECT_STREQ(value, L"4");
+}
+
+// A real left click at |client| of |window|: the system's input, which
+// reaches a window of another process the way the player's mouse does
+// (posted button messages do not make a click there).
+void ClickAt(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Pixels of |r| in the yellow the popup writes the current server in.
+int CountYellow(const testsupport::ScreenCapture& shot, const SkinUI::TRect& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom && y < shot.surface.Height(); ++y) {
+        for (int x = r.left; x < r.right && x < shot.surface.Width(); ++x) {
+            const uint32_t p = shot.surface.Pixel(x, y);
+            n += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 200 && (p & 0xFF) < 80;
+        }
+    }
+    return n;
+}
+
+// The player logs out from the popup under the game window's button: the
+// installed launcher ends with code 3 and starts itself again with
+// "-logout"; that one skips its update and opens the portal's log-out page.
+TEST(LauncherLogout, ThePopupsLogOutEndsWithCode3AndTheNextLauncherOpensTheLogoutPage) {
+    testsupport::PrefixUserState state;
+    ASSERT_TRUE(state.ok());
+    const std::wstring folder = state.GameFolder();
+    const std::wstring installed = folder + L"\\LauncherQAMB.exe";
+    ASSERT_TRUE(CreateDirectoryW((state.profile() + L"\\plume").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(testsupport::LauncherExePath().c_str(), installed.c_str(), FALSE));
+    DWORD pid = 0;
+    LauncherProcess process(testsupport::StartProcess(
+        L"\"" + installed + L"\" -disable_update_self \"-LoginUrl:=?url=http%3A%2F%2F" +
+            LAUNCHER_LOGIN_HOST + L"%2Fnotice.html\"",
+        folder, &pid));
+    ASSERT_NE(process.get(), nullptr);
+    HWND game = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            game = WindowOf(pid, L"UIGame");
+            HWND loading = WindowOf(pid, L"ClientLoading");
+            return game != nullptr && IsWindowVisible(game) && loading != nullptr &&
+                   !IsWindowVisible(loading) &&
+                   Logged(LogOf(folder, pid), "UIGame::DocumentComplete, " +
+                                                  std::string(kPage.begin(), kPage.end()));
+        },
+        kRunMs))
+        << "the game page did not open";
+
+    // The popup as the button shows it, once the portal's server list has
+    // filled it: the current server's name in yellow.
+    HWND popup = FindWindowExW(game, nullptr, L"UIChangeServer", nullptr);
+    ASSERT_NE(popup, nullptr);
+    ShowWindow(popup, SW_SHOWNA);
+    const SkinUI::TRect currentServer{165, 5, 275, 30};
+    std::unique_ptr<testsupport::ScreenCapture> shot;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = std::make_unique<testsupport::ScreenCapture>(popup, "changeserver-session");
+            return IsWindowVisible(popup) && CountYellow(*shot, currentServer) > 20;
+        },
+        kRunMs))
+        << "the popup shows no current server";
+    if (shot && !std::getenv("LAUNCHER_SCREENSHOT_DIR")) {
+        shot->Save(LAUNCHER_SCREENSHOT_DIR, "changeserver-session");
+        testsupport::ScreenCapture(game, "game-session").Save(LAUNCHER_SCREENSHOT_DIR, "game-session");
+    }
+
+    ClickAt(popup, POINT{295, 17});
+    ASSERT_EQ(WaitForSingleObject(process.get(), kRunMs), WAIT_OBJECT_0) << "still running";
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 3u);
+    EXPECT_FALSE(Logged(LogOf(folder, pid), "Launcher Terminated")) << "ended at once, no teardown";
+
+    // The log-out launcher, the same executable in the same folder.
+    const std::wstring portal = LAUNCHER_PORTAL_HOST;
+    const std::string logoutPage = "UIMain::DocumentComplete, http://" +
+                                   std::string(portal.begin(), portal.end()) + "/wd_qamb/logout.html";
+    std::vector<DWORD> others;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            others = OtherLaunchers(folder, {pid});
+            return others.size() == 1 && Logged(LogOf(folder, others[0]), logoutPage);
+        },
+        kRunMs))
+        << "no launcher opened the log-out page";
+    const std::vector<std::string> logout = LogOf(folder, others[0]);
+    ASSERT_GE(logout.size(), 2u);
+    EXPECT_EQ(logout[1].substr(logout[1].find(" - cmdline: ") + 12), "-logout -disable_update_self");
+    EXPECT_FALSE(Logged(logout, "UIUpdate::Start")) << "it updated itself";
+
+    HANDLE next = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);
+    ASSERT_NE(next, nullptr);
+    LauncherProcess loggedOut(next);
+    EXPECT_EQ(testsupport::WaitForLauncherEnd(next, kRunMs), WAIT_OBJECT_0)
+        << "it did not end at its main page's close";
 }
 
 }  // namespace

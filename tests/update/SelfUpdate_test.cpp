@@ -102,10 +102,10 @@ TEST(SelfUpdate, ScriptShape) {
     }
     const std::vector<std::string> lines = ScriptLines();
     ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "echo %1");
+    EXPECT_EQ(lines[0], "echo %*");
     EXPECT_EQ(lines[1], "taskkill /F /IM LauncherQAMB.exe");
     EXPECT_EQ(lines[2], "if not exist qmtemp\\LauncherQAMB.exe goto end");
-    EXPECT_EQ(lines.back(), "start LauncherQAMB.exe %1");
+    EXPECT_EQ(lines.back(), "start LauncherQAMB.exe %*");
 
     // Every jump lands on a label, and the loop back has a pause and a bound.
     std::set<std::string> labels;
@@ -143,13 +143,13 @@ TEST(SelfUpdate, ScriptShape) {
 
 TEST(SelfUpdate, CommandLine) {
     std::wstring command;
-    ASSERT_TRUE(SelfUpdateCommandLine(L"-LoginUrl:=?url=a&b -logout", &command));
-    EXPECT_EQ(command, L"selfupdate.bat \"-LoginUrl:=?url=a&b -logout\"");
+    ASSERT_TRUE(SelfUpdateCommandLine(L"\"-LoginUrl:=?url=a&b\" \"-logout\"", &command));
+    EXPECT_EQ(command, L"selfupdate.bat \"-LoginUrl:=?url=a&b\" \"-logout\"");
     ASSERT_TRUE(SelfUpdateCommandLine(L"", &command));
-    EXPECT_EQ(command, L"selfupdate.bat \"\"");
+    EXPECT_EQ(command, L"selfupdate.bat");
 
-    // "selfupdate.bat", a blank and two quotes around the options: 17.
-    const size_t room = kSelfUpdateCommandCapacity - 1 - 17;
+    // "selfupdate.bat" and a blank: 15.
+    const size_t room = kSelfUpdateCommandCapacity - 1 - 15;
     EXPECT_TRUE(SelfUpdateCommandLine(std::wstring(room, L'x'), &command));
     EXPECT_EQ(command.size(), kSelfUpdateCommandCapacity - 1);
     command = L"unchanged";
