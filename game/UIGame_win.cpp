@@ -9,6 +9,7 @@
 #include "app/Game_win.h"
 #include "app/Globals_win.h"
 #include "common/qlogger/QLogger.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 #include "game/GameWindow.h"
 #include "game/UIChangeServer_win.h"
@@ -198,11 +199,10 @@ void UIGame::ShowUserName() {
 }
 
 void UIGame::RestartLauncher() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring path = ModulePath();
     // Whether the new launcher started or not, this one ends: the player
     // closed the game.
-    StartProcess(path, kRelaunchOptions);
+    StartProcess(path.c_str(), kRelaunchOptions);
     ShowWindow(false, true);
     ExitProcess(kRelaunchExitCode);
 }

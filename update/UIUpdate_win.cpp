@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "common/qlogger/QLogger.h"
 #include "common/win/AnsiText_win.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 #include "ui/controls/Progress.h"
 #include "update/ExeVersion_win.h"
@@ -22,13 +23,7 @@ constexpr uint32_t kAttempts = 3;
 constexpr uint32_t kWorkerEndWaitMs = 5000;
 
 // The running executable's folder, its closing "\" kept.
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    const size_t slash = folder.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
-}
+std::wstring OwnFolder() { return ModuleFolder(); }
 
 void RemoveExtracted(const std::wstring& newExe, const std::wstring& tempFolder) {
     DeleteFileW(newExe.c_str());

@@ -21,6 +21,7 @@
 
 #include "app/CommandLine.h"
 #include "common/qlogger/QLogger.h"
+#include "common/win/ModulePath_win.h"
 #include "support/HostLog_win.h"
 #include "support/FirstPaintReport_win.h"
 #include "ui/window/WindowManager.h"
@@ -32,12 +33,7 @@ constexpr wchar_t kReportOption[] = L"--first-paint-report";
 constexpr UINT kQuitWhenIdle = WM_APP + 1;
 constexpr UINT kIdlePollMs = 20;
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
+std::wstring OwnFolder() { return ModuleFolder(); }
 
 class UpdateHost : public UIUpdateCallback {
 public:

@@ -19,6 +19,7 @@
 
 #include "LauncherConfig.h"
 #include "common/win/ComPtr_win.h"
+#include "common/win/ModulePath_win.h"
 #include "support/SkinnedWindowTest_win.h"
 #include "support/ScreenCapture_win.h"
 #include "support/UiTestHost_win.h"
@@ -429,9 +430,7 @@ TEST_F(TestBrowser, TheWebBrowserClassIsOursAndFollowsTheQueryInterfaceRules) {
     ASSERT_TRUE(GetModuleHandleExW(
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
         *reinterpret_cast<LPCWSTR*>(object.get()), &module));
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(module, path, MAX_PATH);
-    EXPECT_EQ(_wcsicmp(path, testsupport::FromUnixPath(LAUNCHER_TESTBROWSER_PATH).c_str()), 0)
+    EXPECT_EQ(_wcsicmp(ModulePath(module).c_str(), testsupport::FromUnixPath(LAUNCHER_TESTBROWSER_PATH).c_str()), 0)
         << "served by another DLL";
 
     // Every interface leads back to one IUnknown, and to each other.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/win/ModulePath_win.h"
 #include "tools/engine/EngineTimeline.h"
 #include "tools/engine/Plume3d.h"
 
@@ -39,12 +40,7 @@ engine::Timeline ParseOrNever(const std::string& text, const std::string& source
 }
 
 std::wstring TimelineFilePath() {
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD length = GetModuleFileNameW(g_module, path, static_cast<DWORD>(std::size(path)));
-    std::wstring folder(path, length);
-    const size_t slash = folder.find_last_of(L'\\');
-    folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
-    return folder + kPlumeTimelineFileName;
+    return ModuleFolder(g_module) + kPlumeTimelineFileName;
 }
 
 std::string ReadSmallFile(HANDLE file) {

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "common/win/ModulePath_win.h"
 #include "tools/engine/Plume3d.h"
 #include "tools/plugin/PlumeGame.h"
 #include "tools/plugin/PluginStatus.h"
@@ -33,11 +34,7 @@ CLSID ControlClsid() {
 }
 
 std::wstring OwnFolder() {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    return ModuleFolder(g_instance);
 }
 
 LONG HimetricFromPixels(LONG pixels, int dpi) { return MulDiv(pixels, 2540, dpi); }

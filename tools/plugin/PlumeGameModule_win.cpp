@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "common/win/ModulePath_win.h"
 #include "tools/plugin/PlumeGame.h"
 #include "tools/plugin/PlumeGameControl_win.h"
 
@@ -23,13 +24,7 @@ constexpr const wchar_t* kSafeForInitializing = L"{7DD95802-9882-11CF-9FA9-00AA0
 // recompose on resize: what the object's GetMiscStatus answers.
 constexpr const wchar_t* kMiscStatus = L"131473";
 
-std::wstring ModulePath() {
-    std::wstring path(32768, L'\0');
-    const DWORD length =
-        GetModuleFileNameW(plugin::g_instance, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    return path;
-}
+std::wstring OwnPath() { return ModulePath(plugin::g_instance); }
 
 bool SetText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY handle = nullptr;
@@ -88,7 +83,7 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    const std::wstring path = ModulePath();
+    const std::wstring path = OwnPath();
     if (path.empty()) return SELFREG_E_CLASS;
     const size_t slash = path.find_last_of(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);

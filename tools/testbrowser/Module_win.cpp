@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/win/ComPtr_win.h"
+#include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 #include "tools/testbrowser/Browser_win.h"
 
@@ -65,11 +66,7 @@ public:
 
 ClassFactory g_factory;
 
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH * 2];
-    const DWORD n = GetModuleFileNameW(g_module, path, static_cast<DWORD>(std::size(path)));
-    return (n == 0 || n >= std::size(path)) ? std::wstring() : std::wstring(path, n);
-}
+std::wstring OwnPath() { return ModulePath(g_module); }
 
 bool ReadString(HKEY key, const wchar_t* name, std::wstring* value) {
     wchar_t buffer[MAX_PATH * 2] = {};
@@ -170,7 +167,7 @@ extern "C" HRESULT WINAPI DllCanUnloadNow() {
 }
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
-    const std::wstring path = testbrowser::ModulePath();
+    const std::wstring path = testbrowser::OwnPath();
     if (path.empty()) return SELFREG_E_CLASS;
     HKEY raw = nullptr;
     const bool classExisted = RegOpenKeyExW(HKEY_LOCAL_MACHINE, testbrowser::kClassKey, 0, KEY_READ,
@@ -214,7 +211,7 @@ extern "C" HRESULT WINAPI DllUnregisterServer() {
     }
     UniqueRegKey server(raw);
     std::wstring current;
-    const std::wstring path = testbrowser::ModulePath();
+    const std::wstring path = testbrowser::OwnPath();
     if (!testbrowser::ReadString(server.get(), nullptr, &current) ||
         _wcsicmp(current.c_str(), path.c_str()) != 0) {
         return S_OK;  // another server took the class over since
