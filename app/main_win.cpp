@@ -26,6 +26,7 @@ constexpr const char* kLogFilePattern = "log/launcher_tavro_%d.log";
 constexpr const char* kLogLayout = "%d - {%tid}{%c}{%t} - %m%n";
 constexpr const char* kLogCategory = "file";
 constexpr const wchar_t* kResourceFolder = L"skin";
+constexpr int kSkinPackageResource = 129;  // ZIPRES, embedded by the build
 constexpr const wchar_t* kLoginUrlOption = L"-LoginUrl:";
 constexpr const wchar_t* kLoginAddressMarker = L"?url=";
 
@@ -49,7 +50,9 @@ void RunLauncher(HINSTANCE instance) {
     PinToTaskbar(ModulePath(instance));
 
     SkinUI::CWindowManagerUI::SetInstance(instance);
+    // The skin source, once for every window of the process.
     SkinUI::CWindowManagerUI::SetResourcePath(ModuleFolder() + kResourceFolder);
+    SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(kSkinPackageResource);  // logs a failure
 
     const std::wstring loginAddress = LoginAddressFromOptions();
     auto reporter = std::make_unique<PatchEventReporter>();

@@ -216,14 +216,17 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     manager_.Init(hwnd_);
     manager_.AddPreMessageFilter(this);
 
+    // The skin source is the process's, set by its start-up; a window only
+    // fills in what nobody set (a program that creates its windows without
+    // that start-up) and never replaces what is there.
     if (CWindowManagerUI::GetResourcePath().empty()) {
         CWindowManagerUI::SetResourcePath(ModuleFolder() + GetSkinFolder());
     }
-
     const UINT type = GetResourceType();
-    if (type == SKIN_ZIP) {
+    const bool noPackage = CWindowManagerUI::GetResourceZip().empty();
+    if (type == SKIN_ZIP && noPackage) {
         CWindowManagerUI::SetResourceZip(GetZipFileName(), true);
-    } else if (type == SKIN_ZIPRESOURCE) {
+    } else if (type == SKIN_ZIPRESOURCE && CWindowManagerUI::GetResourceZipHandle() == nullptr) {
         if (!CWindowManagerUI::LoadSkinPackageFromResource(ResourceNumber(GetResourceID()))) {
             // Logged where it failed; the window stays without controls.
             return 0;

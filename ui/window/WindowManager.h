@@ -86,6 +86,10 @@ public:
     static void SetInstance(void* instance);
     static void* GetInstance();
 
+    // The skin source below (resource folder, package) is one for the
+    // process and belongs to its start-up, which sets it once before the
+    // first window; a window's creation only fills in what is still unset.
+    //
     // Always ends in '\' or '/' once set; a path ending in neither gets '\'.
     static void SetResourcePath(const std::wstring& path);
     static const std::wstring& GetResourcePath();

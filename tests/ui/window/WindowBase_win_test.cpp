@@ -516,6 +516,34 @@ TEST(WindowBase, MissingSkinPackageLeavesTheWindowEmpty) {
     EXPECT_EQ(window.initCalls, 0);
 }
 
+// The skin source is the process's: once it is set, a window that names
+// another source builds from the one that is there and changes nothing.
+TEST(WindowBase, WindowsShareTheSkinSourceAndNeverReplaceIt) {
+    class CSourceWindow : public CTestWindow {
+    public:
+        CSourceWindow(UINT type, const wchar_t* className)
+            : CTestWindow(L"update.xml", className), type_(type) {}
+        UINT GetResourceType() override { return type_; }
+        LPCWSTR GetZipFileName() override { return L"other.zip"; }
+        LPCWSTR GetResourceID() override { return L"903"; }  // an empty ZIPRES
+
+    private:
+        UINT type_;
+    };
+    ASSERT_TRUE(CWindowManagerUI::LoadSkinPackageFromResource(129));
+    const SkinUI::CSkinPackage* package = CWindowManagerUI::GetResourceZipHandle();
+    for (UINT type : {SkinUI::SKIN_ZIP, SkinUI::SKIN_ZIPRESOURCE}) {
+        CSourceWindow window(type, type == SkinUI::SKIN_ZIP ? L"WindowBaseZip" : L"WindowBaseZipRes");
+        ASSERT_NE(window.Open(), nullptr);
+        EXPECT_NE(window.GetManager().GetRoot(), nullptr) << "type " << type;
+        EXPECT_EQ(CWindowManagerUI::GetResourceZip(), CWindowManagerUI::kMemoryPackageName);
+        EXPECT_EQ(CWindowManagerUI::GetResourceZipHandle(), package) << "the package was reopened";
+        window.Close();
+        Drain();
+    }
+    CWindowManagerUI::Term();
+}
+
 // The real program: a layout that cannot be loaded shows the framework's
 // message box, and the process ends with code 1 once it is confirmed.
 TEST(WindowBase, UnloadableLayoutShowsTheMessageBoxAndExitsWithOne) {
