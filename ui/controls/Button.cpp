@@ -89,6 +89,12 @@ bool CButtonUI::Activate() {
     return true;
 }
 
+bool CButtonUI::OnFocusedKey(UIKey key) {
+    if (key != UIKey::Space) return false;
+    Activate();
+    return true;
+}
+
 void CButtonUI::PaintStatusImage(ICanvas& canvas) {
     // The most specific state image that draws wins; the normal image is
     // the fallback for every state whose own image is missing or broken.

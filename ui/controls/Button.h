@@ -26,6 +26,10 @@ public:
     void DoEvent(TEventUI& event) override;
     // Sends "click" when visible and enabled.
     bool Activate() override;
+    bool TakesFocus() const override { return true; }
+    bool TakesMouse() const override { return true; }
+    // Space clicks.
+    bool OnFocusedKey(UIKey key) override;
 
 protected:
     void PaintStatusImage(ICanvas& canvas) override;

@@ -138,6 +138,23 @@ bool CComboUI::Activate() {
     return true;
 }
 
+bool CComboUI::OnFocusedKey(UIKey key) {
+    switch (key) {
+        case UIKey::Up:
+            if (curSel_ > 0) SelectItem(curSel_ - 1);
+            return true;
+        case UIKey::Down:
+            if (curSel_ + 1 < GetCount()) SelectItem(curSel_ + 1);
+            return true;
+        case UIKey::F4:
+        case UIKey::Space:
+            Activate();
+            return true;
+        default:
+            return false;
+    }
+}
+
 CControlUI* CComboUI::FindControl(const std::function<bool(CControlUI*)>& match, bool onlyVisible) {
     if (onlyVisible) return CControlUI::FindControl(match, onlyVisible);
     return CContainerUI::FindControl(match, onlyVisible);

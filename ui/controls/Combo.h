@@ -55,6 +55,12 @@ public:
     void DoEvent(TEventUI& event) override;
     // Opens the list: sends "dropdown".
     bool Activate() override;
+    bool TakesFocus() const override { return true; }
+    bool TakesMouse() const override { return true; }
+    // Its items live in its list, not in the tab order.
+    bool TabsIntoChildren() const override { return false; }
+    // Up and Down select the neighbouring item, F4 and Space open the list.
+    bool OnFocusedKey(UIKey key) override;
     // The items are not on screen in the closed box: only the box is hit.
     CControlUI* FindControl(const std::function<bool(CControlUI*)>& match,
                             bool onlyVisible) override;

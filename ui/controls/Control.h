@@ -37,6 +37,9 @@ public:
 
 enum class UIEvent { MouseEnter, MouseLeave, MouseMove, ButtonDown, ButtonUp, SetFocus, KillFocus };
 
+// The keys a focused control may act on; the platform maps its own codes.
+enum class UIKey { Other, Up, Down, Return, Escape, Tab, F4, Space };
+
 struct TEventUI {
     UIEvent type = UIEvent::MouseMove;
     TPoint point;  // client coordinates
@@ -167,6 +170,18 @@ public:
     virtual void DoEvent(TEventUI& event);
     // The control's action (a button's click); false when it may not act.
     virtual bool Activate();
+
+    // What the control takes of the player's input. A control that takes
+    // the focus is in the tab order; one that takes the mouse is hit by
+    // presses and becomes hot, while the others (plain labels, layouts) let
+    // presses through to what lies beneath them. Any control with a tool
+    // tip takes the mouse, to show it.
+    virtual bool TakesFocus() const { return false; }
+    virtual bool TakesMouse() const { return !GetToolTip().empty(); }
+    // Whether the controls inside it are in the tab order.
+    virtual bool TabsIntoChildren() const { return true; }
+    // A key pressed while the control has the focus; true when it acted.
+    virtual bool OnFocusedKey(UIKey /*key*/) { return false; }
 
     // Depth-first search over this control and its descendants; the first
     // that |match| accepts is returned. With |onlyVisible|, hidden controls

@@ -60,6 +60,8 @@ public:
     void SetMaxChar(int value);
     // Text longer than the maximum is cut to it.
     void SetText(const std::wstring& text) override;
+    bool TakesFocus() const override { return true; }
+    bool TakesMouse() const override { return true; }
 
 protected:
     std::wstring DisplayText() const override;

@@ -17,6 +17,7 @@
 #include "ui/controls/Control.h"
 #include "ui/paint/GdiCanvas_win.h"
 #include "ui/controls/Label.h"
+#include "ui/window/InputRouter.h"
 #include "ui/window/WindowManager.h"
 
 namespace SkinUI {
@@ -54,49 +55,6 @@ RECT ToRect(const TRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-// A control and every container above it are shown.
-bool IsShown(const CControlUI* control) {
-    for (; control != nullptr; control = control->GetParent()) {
-        if (!control->IsVisible()) return false;
-    }
-    return true;
-}
-
-bool TakesFocus(const CControlUI* control) {
-    if (control == nullptr || !control->IsEnabled() || !IsShown(control)) return false;
-    return dynamic_cast<const CButtonUI*>(control) != nullptr ||
-           dynamic_cast<const CComboUI*>(control) != nullptr ||
-           dynamic_cast<const CEditUI*>(control) != nullptr;
-}
-
-// Controls that react to the mouse, or at least show a tool tip. Plain
-// labels and layouts let presses through to what lies beneath them (the
-// change-server label laid over its combo box's text must not swallow the
-// clicks that open the list).
-bool TakesMouse(CControlUI* control) {
-    return dynamic_cast<CButtonUI*>(control) != nullptr ||
-           dynamic_cast<CComboUI*>(control) != nullptr ||
-           dynamic_cast<CEditUI*>(control) != nullptr || !control->GetToolTip().empty();
-}
-
-CControlUI* FindInputControl(const CWindowManagerUI& manager, TPoint point) {
-    CControlUI* root = manager.GetRoot();
-    if (root == nullptr) return nullptr;
-    return root->FindControl(
-        [point](CControlUI* c) { return c->GetPos().Contains(point.x, point.y) && TakesMouse(c); },
-        true);
-}
-
-void CollectFocusable(CControlUI* control, std::vector<CControlUI*>& out) {
-    if (control == nullptr) return;
-    VisitTree(*control, [&out](CControlUI& c) {
-        if (!c.IsVisible()) return false;
-        if (TakesFocus(&c)) out.push_back(&c);
-        // A combo's items live in its list, not in the tab order.
-        return dynamic_cast<CComboUI*>(&c) == nullptr;
-    });
-}
-
 // BeginPaint/EndPaint for the scope.
 class PaintScope {
 public:
@@ -115,10 +73,11 @@ private:
 
 }  // namespace
 
-struct CWindowManagerUI::TWin32State : IWindowHostUI {
+struct CWindowManagerUI::TWin32State : IWindowHostUI, IInputPlatformUI {
     TWin32State(const TWin32State&) = delete;
     TWin32State& operator=(const TWin32State&) = delete;
-    TWin32State(CWindowManagerUI& owner, HWND window) : manager(owner), hwnd(window) {}
+    TWin32State(CWindowManagerUI& owner, HWND window)
+        : manager(owner), hwnd(window), input(owner, *this) {}
     ~TWin32State() override;
 
     // IWindowHostUI
@@ -129,19 +88,20 @@ struct CWindowManagerUI::TWin32State : IWindowHostUI {
     void ControlTextChanged(CControlUI* control) override;
     void ShowDropDown(CComboUI* combo) override;
 
+    // IInputPlatformUI
+    void TrackMouseLeave() override;
+    void TrackHover() override;
+    void HideToolTip() override;
+    void CaptureMouse(bool capture) override;
+    void FocusLeaving(CControlUI* control) override;
+    void FocusTaken(CControlUI* control) override;
+
     void OnPaint();
     void OnPrintClient(HDC target);
     void PaintInto(HDC target, const TRect& paint);
-    void OnMouseMove(TPoint point);
-    void OnMouseLeave();
-    void OnButtonDown(TPoint point);
-    void OnButtonUp(TPoint point);
-    void CancelCapture();
     bool OnKeyDown(WPARAM key);
-    void SetHot(CControlUI* control, TPoint point);
     void TrackMouse(bool hover);
     void ShowToolTip();
-    void HideToolTip();
     bool OnTimer(UINT_PTR id);
     void KillTimers(CControlUI* control);
 
@@ -167,9 +127,7 @@ struct CWindowManagerUI::TWin32State : IWindowHostUI {
     std::vector<IMessageFilterUI*> filters;
     std::vector<ITranslateAccelerator*> translators;
 
-    CControlUI* hot = nullptr;
-    CControlUI* capture = nullptr;
-    CControlUI* focus = nullptr;
+    CInputRouter input;
     bool trackingLeave = false;
 
     struct TTimer {
@@ -245,16 +203,8 @@ void CWindowManagerUI::TWin32State::ControlGone(CControlUI* control) {
     const auto gone = [control](CControlUI* held) {
         return held != nullptr && (control == nullptr || held == control);
     };
-    if (gone(hot)) {
-        hot = nullptr;
-        HideToolTip();
-    }
-    if (gone(capture)) {
-        capture = nullptr;
-        if (GetCapture() == hwnd) ReleaseCapture();
-    }
+    input.ControlGone(control);
     if (gone(editControl)) DestroyEditWindow();
-    if (gone(focus)) focus = nullptr;
     if (dropCombo != nullptr && gone(dropCombo)) {
         dropCombo = nullptr;
         CloseDropDown(false);
@@ -323,90 +273,27 @@ void CWindowManagerUI::TWin32State::TrackMouse(bool hover) {
     if (TrackMouseEvent(&track)) trackingLeave = true;
 }
 
-void CWindowManagerUI::TWin32State::SetHot(CControlUI* control, TPoint point) {
-    if (control == hot) return;
-    HideToolTip();
-    if (hot != nullptr) {
-        TEventUI leave{UIEvent::MouseLeave, point};
-        CControlUI* old = hot;
-        hot = nullptr;
-        old->DoEvent(leave);
-    }
-    hot = control;
-    if (hot != nullptr) {
-        TEventUI enter{UIEvent::MouseEnter, point};
-        hot->DoEvent(enter);
-        // A new control under the pointer gets its own hover time.
-        if (hot != nullptr && !hot->GetToolTip().empty()) TrackMouse(true);
-    }
-}
-
-void CWindowManagerUI::TWin32State::OnMouseMove(TPoint point) {
-    manager.SetMousePoint(point);
+void CWindowManagerUI::TWin32State::TrackMouseLeave() {
     if (!trackingLeave) TrackMouse(false);
-    CControlUI* under = FindInputControl(manager, point);
-    if (capture != nullptr) {
-        // While pressed, only the pressed control is hot (it shows pushed
-        // only while the pointer is over it).
-        SetHot(under == capture ? capture : nullptr, point);
-        TEventUI move{UIEvent::MouseMove, point};
-        if (capture != nullptr) capture->DoEvent(move);
-        return;
+}
+
+void CWindowManagerUI::TWin32State::TrackHover() {
+    TrackMouse(true);
+}
+
+void CWindowManagerUI::TWin32State::CaptureMouse(bool capture) {
+    if (capture) {
+        SetCapture(hwnd);
+    } else if (GetCapture() == hwnd) {
+        ReleaseCapture();
     }
-    SetHot(under, point);
-    if (hot != nullptr) {
-        TEventUI move{UIEvent::MouseMove, point};
-        hot->DoEvent(move);
-    }
-}
-
-void CWindowManagerUI::TWin32State::OnMouseLeave() {
-    trackingLeave = false;
-    if (capture == nullptr) SetHot(nullptr, manager.GetMousePoint());
-}
-
-void CWindowManagerUI::TWin32State::OnButtonDown(TPoint point) {
-    manager.SetMousePoint(point);
-    HideToolTip();
-    CControlUI* under = FindInputControl(manager, point);
-    SetHot(under, point);
-    // A press outside every control that takes the focus ends typing.
-    manager.SetFocus(TakesFocus(under) ? under : nullptr);
-    if (under == nullptr || !under->IsEnabled()) return;
-    capture = under;
-    SetCapture(hwnd);
-    TEventUI down{UIEvent::ButtonDown, point};
-    under->DoEvent(down);
-}
-
-void CWindowManagerUI::TWin32State::OnButtonUp(TPoint point) {
-    manager.SetMousePoint(point);
-    CControlUI* pressed = capture;
-    capture = nullptr;
-    if (GetCapture() == hwnd) ReleaseCapture();
-    if (pressed == nullptr) return;
-    TEventUI up{UIEvent::ButtonUp, point};
-    pressed->DoEvent(up);
-    if (capture == nullptr && pressed == hot) {
-        // The pointer may have moved while the capture hid it from us.
-        SetHot(FindInputControl(manager, point), point);
-    }
-}
-
-void CWindowManagerUI::TWin32State::CancelCapture() {
-    // Capture taken away mid-press (a dialog, alt-tab): release far away so
-    // that nothing counts it as a click.
-    CControlUI* pressed = capture;
-    capture = nullptr;
-    if (pressed == nullptr) return;
-    TEventUI up{UIEvent::ButtonUp, TPoint{-kMaxCoord, -kMaxCoord}};
-    pressed->DoEvent(up);
 }
 
 // ---- Tool tips -------------------------------------------------------------------------
 
 void CWindowManagerUI::TWin32State::ShowToolTip() {
-    if (hot == nullptr || hot->GetToolTip().empty() || capture != nullptr) return;
+    CControlUI* hot = input.GetHot();
+    if (hot == nullptr || hot->GetToolTip().empty() || input.GetCapture() != nullptr) return;
     if (!toolTip) {
         static const bool initialised = [] {
             INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
@@ -478,84 +365,46 @@ bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
                 return false;
         }
     }
-    if (key == VK_TAB) {
-        manager.SetNextTabControl((GetKeyState(VK_SHIFT) & 0x8000) == 0);
-        return true;
+    UIKey uiKey = UIKey::Other;
+    switch (key) {
+        case VK_UP: uiKey = UIKey::Up; break;
+        case VK_DOWN: uiKey = UIKey::Down; break;
+        case VK_RETURN: uiKey = UIKey::Return; break;
+        case VK_ESCAPE: uiKey = UIKey::Escape; break;
+        case VK_TAB: uiKey = UIKey::Tab; break;
+        case VK_F4: uiKey = UIKey::F4; break;
+        case VK_SPACE: uiKey = UIKey::Space; break;
+        default: break;
     }
-    if (focus == nullptr) return false;
-    if (auto* combo = dynamic_cast<CComboUI*>(focus)) {
-        switch (key) {
-            case VK_UP:
-                if (combo->GetCurSel() > 0) combo->SelectItem(combo->GetCurSel() - 1);
-                return true;
-            case VK_DOWN:
-                if (combo->GetCurSel() + 1 < combo->GetCount()) {
-                    combo->SelectItem(combo->GetCurSel() + 1);
-                }
-                return true;
-            case VK_F4:
-            case VK_SPACE:
-                combo->Activate();
-                return true;
-            default:
-                return false;
-        }
+    return input.KeyDown(uiKey, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+}
+
+void CWindowManagerUI::TWin32State::FocusLeaving(CControlUI* control) {
+    if (control == editControl) DestroyEditWindow();
+}
+
+void CWindowManagerUI::TWin32State::FocusTaken(CControlUI* control) {
+    if (auto* editUi = dynamic_cast<CEditUI*>(control)) {
+        CreateEditWindow(editUi);
+    } else if (::GetFocus() != hwnd && IsWindow(hwnd)) {
+        ::SetFocus(hwnd);
     }
-    if (dynamic_cast<CButtonUI*>(focus) != nullptr && key == VK_SPACE) {
-        focus->Activate();
-        return true;
-    }
-    return false;
 }
 
 void CWindowManagerUI::SetFocus(CControlUI* control) {
-    if (control != nullptr && !TakesFocus(control)) return;
-    TWin32State* state = win_.get();
-    if (state == nullptr) return;
-    if (control == state->focus) return;
-    CControlUI* old = state->focus;
-    state->focus = nullptr;
-    if (old != nullptr) {
-        if (old == state->editControl) state->DestroyEditWindow();
-        TEventUI kill{UIEvent::KillFocus, mouse_};
-        old->DoEvent(kill);
-        SendNotify(old, L"killfocus");
-    }
-    state->focus = control;
-    if (control == nullptr) return;
-    TEventUI set{UIEvent::SetFocus, mouse_};
-    control->DoEvent(set);
-    SendNotify(control, L"setfocus");
-    if (state->focus != control) return;  // a handler moved it on
-    if (auto* editUi = dynamic_cast<CEditUI*>(control)) {
-        state->CreateEditWindow(editUi);
-    } else if (::GetFocus() != state->hwnd && IsWindow(state->hwnd)) {
-        ::SetFocus(state->hwnd);
-    }
+    if (win_) win_->input.SetFocus(control);
 }
 
 CControlUI* CWindowManagerUI::GetFocus() const {
-    return win_ ? win_->focus : nullptr;
+    return win_ ? win_->input.GetFocus() : nullptr;
 }
 
 bool CWindowManagerUI::SetNextTabControl(bool forward) {
-    std::vector<CControlUI*> order;
-    CollectFocusable(root_.get(), order);
-    if (order.empty()) return false;
-    const auto it = std::find(order.begin(), order.end(), GetFocus());
-    size_t next = 0;
-    if (it == order.end()) {
-        next = forward ? 0 : order.size() - 1;
-    } else {
-        const size_t at = static_cast<size_t>(it - order.begin());
-        next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
-    }
-    SetFocus(order[next]);
-    return true;
+    return win_ && win_->input.SetNextTabControl(forward);
 }
 
 CControlUI* CWindowManagerUI::GetHot() const {
-    return win_ ? win_->hot : nullptr;
+    return win_ ? win_->input.GetHot() : nullptr;
 }
 
 // ---- The native edit window -------------------------------------------------------------
@@ -1048,23 +897,24 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
             if (state->dropDown) state->CloseDropDown(false);
             return false;
         case WM_MOUSEMOVE:
-            state->OnMouseMove(PointOf(lParam));
+            state->input.MouseMove(PointOf(lParam));
             return false;
         case WM_MOUSELEAVE:
-            state->OnMouseLeave();
+            state->trackingLeave = false;
+            state->input.MouseLeave();
             return false;
         case WM_MOUSEHOVER:
             state->ShowToolTip();
             return false;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            state->OnButtonDown(PointOf(lParam));
+            state->input.ButtonDown(PointOf(lParam));
             return false;
         case WM_LBUTTONUP:
-            state->OnButtonUp(PointOf(lParam));
+            state->input.ButtonUp(PointOf(lParam));
             return false;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != state->hwnd) state->CancelCapture();
+            if (reinterpret_cast<HWND>(lParam) != state->hwnd) state->input.CancelCapture();
             return false;
         case WM_KEYDOWN:
             if (state->OnKeyDown(wParam)) return true;
