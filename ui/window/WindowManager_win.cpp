@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "common/qlogger/QLogger.h"
@@ -17,6 +18,7 @@
 #include "ui/controls/Control.h"
 #include "ui/paint/GdiCanvas_win.h"
 #include "ui/controls/Label.h"
+#include "ui/window/DropDownList.h"
 #include "ui/window/InputRouter.h"
 #include "ui/window/WindowManager.h"
 
@@ -34,8 +36,6 @@ UINT AsyncNotifyMessage() {
 constexpr wchar_t kDropDownClass[] = L"SkinUIDropDownList";
 constexpr UINT_PTR kFirstTimerId = 0x5A00;
 constexpr DWORD kHoverTimeMs = 400;
-constexpr uint32_t kDropDownBackground = 0xFFF3F1EC;
-constexpr uint32_t kDropDownBorder = 0xFF5A4A2A;
 
 std::vector<CWindowManagerUI*>& Managers() {
     static std::vector<CWindowManagerUI*> managers;
@@ -112,9 +112,8 @@ struct CWindowManagerUI::TWin32State : IWindowHostUI, IInputPlatformUI {
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     void CloseDropDown(bool select);
-    void MoveDropDownHot(int delta);
-    int DropDownItemHeight() const;
-    int DropDownItemAt(int y) const;
+    // What the open list decided, done: the list repainted, or closed.
+    void ApplyDropDown(CDropDownList::Action action);
     static LRESULT CALLBACK DropDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DropDownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -148,8 +147,7 @@ struct CWindowManagerUI::TWin32State : IWindowHostUI, IInputPlatformUI {
     bool editSyncing = false;
 
     UniqueWindow dropDown;
-    CComboUI* dropCombo = nullptr;
-    int dropHot = -1;
+    std::optional<CDropDownList> dropList;  // while |dropDown| shows it
 
     bool notifyPosted = false;
 };
@@ -205,8 +203,8 @@ void CWindowManagerUI::TWin32State::ControlGone(CControlUI* control) {
     };
     input.ControlGone(control);
     if (gone(editControl)) DestroyEditWindow();
-    if (dropCombo != nullptr && gone(dropCombo)) {
-        dropCombo = nullptr;
+    if (dropList && gone(&dropList->GetCombo())) {
+        dropList.reset();
         CloseDropDown(false);
     }
     if (control == nullptr) {
@@ -347,24 +345,6 @@ void CWindowManagerUI::TWin32State::HideToolTip() {
 // ---- Keyboard and focus -------------------------------------------------------------------
 
 bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
-    if (dropDown) {
-        switch (key) {
-            case VK_UP:
-                MoveDropDownHot(-1);
-                return true;
-            case VK_DOWN:
-                MoveDropDownHot(1);
-                return true;
-            case VK_RETURN:
-                CloseDropDown(true);
-                return true;
-            case VK_ESCAPE:
-                CloseDropDown(false);
-                return true;
-            default:
-                return false;
-        }
-    }
     UIKey uiKey = UIKey::Other;
     switch (key) {
         case VK_UP: uiKey = UIKey::Up; break;
@@ -376,6 +356,12 @@ bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
         case VK_SPACE: uiKey = UIKey::Space; break;
         default: break;
     }
+    if (dropDown && dropList) {
+        const CDropDownList::Action action = dropList->OnKey(uiKey);
+        ApplyDropDown(action);
+        return action != CDropDownList::Action::None;
+    }
+    if (dropDown) return false;
     return input.KeyDown(uiKey, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
 }
 
@@ -559,17 +545,6 @@ bool CWindowManagerUI::TWin32State::OnTimer(UINT_PTR id) {
 
 // ---- The drop-down list ------------------------------------------------------------------
 
-int CWindowManagerUI::TWin32State::DropDownItemHeight() const {
-    if (dropCombo == nullptr) return 20;
-    return std::clamp(dropCombo->GetPos().Height(), 18, 40);
-}
-
-int CWindowManagerUI::TWin32State::DropDownItemAt(int y) const {
-    if (dropCombo == nullptr || y < 1) return -1;
-    const int index = (y - 1) / DropDownItemHeight();
-    return index < dropCombo->GetCount() ? index : -1;
-}
-
 void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
     CloseDropDown(false);
     if (combo == nullptr || combo->GetCount() == 0 || !IsWindow(hwnd)) return;
@@ -586,19 +561,18 @@ void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
         QLogger::Log(QLOG_ERROR, "%s: RegisterClassEx failed", "CWindowManagerUI::ShowDropDown");
         return;
     }
-    dropCombo = combo;
-    dropHot = combo->GetCurSel();
+    dropList.emplace(*combo);
     const TRect& pos = combo->GetPos();
     POINT origin{pos.left, pos.bottom};
     ClientToScreen(hwnd, &origin);
-    const int height = combo->GetCount() * DropDownItemHeight() + 2;
+    const TSize size = dropList->Size();
     HWND list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kDropDownClass,
-                                L"", WS_POPUP, origin.x, origin.y, std::max(pos.Width(), 40),
-                                height, hwnd, nullptr, GetModuleHandleW(nullptr), this);
+                                L"", WS_POPUP, origin.x, origin.y, size.cx, size.cy, hwnd, nullptr,
+                                GetModuleHandleW(nullptr), this);
     if (list == nullptr) {
         QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx failed:%lu", "CWindowManagerUI::ShowDropDown",
                      GetLastError());
-        dropCombo = nullptr;
+        dropList.reset();
         return;
     }
     dropDown.reset(list);
@@ -611,10 +585,9 @@ void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
 void CWindowManagerUI::TWin32State::CloseDropDown(bool select) {
     if (!dropDown) return;
     HWND list = dropDown.release();
-    CComboUI* combo = dropCombo;
-    const int chosen = dropHot;
-    dropCombo = nullptr;
-    dropHot = -1;
+    CComboUI* combo = dropList ? &dropList->GetCombo() : nullptr;
+    const int chosen = dropList ? dropList->GetHot() : -1;
+    dropList.reset();
     if (GetCapture() == list) ReleaseCapture();
     SetWindowLongPtrW(list, GWLP_USERDATA, 0);
     DestroyWindow(list);
@@ -623,11 +596,20 @@ void CWindowManagerUI::TWin32State::CloseDropDown(bool select) {
     if (select && combo != nullptr && chosen >= 0) combo->SelectItem(chosen);
 }
 
-void CWindowManagerUI::TWin32State::MoveDropDownHot(int delta) {
-    if (dropCombo == nullptr || dropCombo->GetCount() == 0) return;
-    const int from = dropHot < 0 ? (delta > 0 ? -1 : dropCombo->GetCount()) : dropHot;
-    dropHot = std::clamp(from + delta, 0, dropCombo->GetCount() - 1);
-    if (dropDown) ::InvalidateRect(dropDown.get(), nullptr, FALSE);
+void CWindowManagerUI::TWin32State::ApplyDropDown(CDropDownList::Action action) {
+    switch (action) {
+        case CDropDownList::Action::Handled:
+            if (dropDown) ::InvalidateRect(dropDown.get(), nullptr, FALSE);
+            break;
+        case CDropDownList::Action::Choose:
+            CloseDropDown(true);
+            break;
+        case CDropDownList::Action::Cancel:
+            CloseDropDown(false);
+            break;
+        case CDropDownList::Action::None:
+            break;
+    }
 }
 
 LRESULT CALLBACK CWindowManagerUI::TWin32State::DropDownProc(HWND window, UINT message,
@@ -654,47 +636,22 @@ LRESULT CWindowManagerUI::TWin32State::DropDownMessage(HWND window, UINT message
             RECT client{};
             GetClientRect(window, &client);
             CDibSurface surface;
-            if (scope.dc() == nullptr || dropCombo == nullptr ||
+            if (scope.dc() == nullptr || !dropList ||
                 !surface.Resize(client.right, client.bottom)) {
                 return 0;
             }
             {
                 CGdiCanvas canvas(surface.GetDC(), cache);
-                const TRect all{0, 0, client.right, client.bottom};
-                canvas.FillRect(all, kDropDownBackground);
-                const int itemHeight = DropDownItemHeight();
-                const TRect& pad = dropCombo->GetTextPadding();
-                for (int i = 0; i < dropCombo->GetCount(); ++i) {
-                    auto* item = dynamic_cast<CLabelUI*>(dropCombo->GetItemAt(i));
-                    if (item == nullptr) continue;
-                    const TRect row{1, 1 + i * itemHeight, client.right - 1,
-                                    1 + (i + 1) * itemHeight};
-                    if (i == dropHot) {
-                        canvas.FillRect(row,
-                                        manager.GetWindowAttributes().selectedColor | 0xFF000000u);
-                    }
-                    const TRect text{row.left + pad.left + 3, row.top, row.right - pad.right - 3,
-                                     row.bottom};
-                    canvas.DrawText(item->GetText(), text, manager.GetFont(item->GetFont()),
-                                    item->GetEffectiveTextColor(),
-                                    kTextLeft | kTextVCenter | kTextSingleLine | kTextEndEllipsis);
-                }
-                canvas.DrawBorder(all, 1, kDropDownBorder);
+                dropList->Paint(canvas, manager);
             }
             BitBlt(scope.dc(), 0, 0, client.right, client.bottom, surface.GetDC(), 0, 0, SRCCOPY);
             return 0;
         }
-        case WM_MOUSEMOVE: {
-            const int index = DropDownItemAt(PointOf(lParam).y);
-            RECT client{};
-            GetClientRect(window, &client);
-            const TPoint p = PointOf(lParam);
-            if (index >= 0 && p.x >= 0 && p.x < client.right && index != dropHot) {
-                dropHot = index;
+        case WM_MOUSEMOVE:
+            if (dropList && dropList->HoverAt(PointOf(lParam))) {
                 ::InvalidateRect(window, nullptr, FALSE);
             }
             return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
             RECT client{};
@@ -705,17 +662,9 @@ LRESULT CWindowManagerUI::TWin32State::DropDownMessage(HWND window, UINT message
             }
             return 0;
         }
-        case WM_LBUTTONUP: {
-            RECT client{};
-            GetClientRect(window, &client);
-            const TPoint p = PointOf(lParam);
-            const int index = DropDownItemAt(p.y);
-            if (p.x >= 0 && p.x < client.right && index >= 0) {
-                dropHot = index;
-                CloseDropDown(true);
-            }
+        case WM_LBUTTONUP:
+            if (dropList) ApplyDropDown(dropList->OnButtonUp(PointOf(lParam)));
             return 0;
-        }
         case WM_KEYDOWN:
             if (OnKeyDown(wParam)) return 0;
             break;
