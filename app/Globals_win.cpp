@@ -1,6 +1,7 @@
 #include "app/Globals_win.h"
 
 #include "common/qlogger/QLogger.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 HWND g_hAppWnd = nullptr;
@@ -39,8 +40,7 @@ std::unique_ptr<std::string> TakePostedString(LPARAM lParam) {
 }
 
 HINSTANCE LauncherInstance() {
-    void* instance = SkinUI::CWindowManagerUI::GetInstance();
-    return instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleW(nullptr);
+    return SkinUI::GetModuleInstance();
 }
 
 HWND CreateControllerWindow(const wchar_t* className, WNDPROC proc, void* owner) {

@@ -105,7 +105,7 @@ LRESULT UIMain::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool&) {
     return HitTestFrameAt(lParam, SkinUI::ClassNameMatch::kExact);
 }
 
-intptr_t UIMain::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
+LRESULT UIMain::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
     return 0;
 }

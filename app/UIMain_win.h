@@ -39,8 +39,7 @@ public:
     LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     // Escape is taken and ignored: the main page never closes by it.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     // At the window's first layout ("windowinit"): the first portal page.
     virtual void OnWindowInit();

@@ -1,7 +1,7 @@
 // Process entry: options, log, the relocation road or the normal run, and
 // teardown in a fixed order.
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <memory>
@@ -16,6 +16,8 @@
 #include "common/PatchEventReporter.h"
 #include "common/qlogger/QLogger.h"
 #include "common/win/ModulePath_win.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 #include "update/GameOcx.h"
 
@@ -49,7 +51,7 @@ void OpenLog() {
 void RunLauncher(HINSTANCE instance) {
     PinToTaskbar(ModulePath(instance));
 
-    SkinUI::CWindowManagerUI::SetInstance(instance);
+    SkinUI::SetModuleInstance(instance);
     // The skin source, once for every window of the process.
     SkinUI::CWindowManagerUI::SetResourcePath(ModuleFolder() + kResourceFolder);
     SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(kSkinPackageResource);  // logs a failure
@@ -65,7 +67,7 @@ void RunLauncher(HINSTANCE instance) {
         if (app->Initialize() && game->Initialize()) {
             g_hAppWnd = app->GetHWND();
             g_hGameWnd = game->GetHWND();
-            if (app->Start() && game->Start()) SkinUI::CWindowManagerUI::MessageLoop();
+            if (app->Start() && game->Start()) SkinUI::CWindowHostWin::MessageLoop();
         }
         game->Uninitialize();
         app->Uninitialize();

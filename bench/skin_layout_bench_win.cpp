@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/paint/Canvas.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/LayoutBuilder.h"
+#include "ui/paint/Canvas.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/skin/SkinMarkup.h"
 #include "ui/window/WindowManager.h"
 
@@ -144,7 +145,7 @@ bool Measure(const wchar_t* layout, Figures& out) {
 }  // namespace
 
 int main() {
-    SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     if (!SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129)) {
         std::printf("the skin package resource is missing\n");
         return 1;

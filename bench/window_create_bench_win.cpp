@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/controls/Control.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowImplBase_win.h"
 
 namespace {
@@ -94,7 +95,7 @@ double TimePlain(SIZE size) {
 }  // namespace
 
 int main() {
-    SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     WNDCLASSW wc{};
     wc.lpfnWndProc = PlainProc;
     wc.hInstance = GetModuleHandleW(nullptr);

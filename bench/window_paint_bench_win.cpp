@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/paint/GdiCanvas_win.h"
 #include "ui/controls/LayoutBuilder.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -41,7 +42,7 @@ double TimeMedian(F&& work) {
 }  // namespace
 
 int main() {
-    SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     if (!SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129)) {
         std::fprintf(stderr, "window_paint_bench: no skin package\n");
         return 1;

@@ -20,7 +20,9 @@ constexpr SkinUI::TRect kCaption{0, 0, 327, 30};
 constexpr std::wstring_view kClickClasses[] = {L"ButtonUI", L"OptionUI", L"SliderUI", L"EditUI",
                                                L"RichEditUI"};
 
-bool KeyDown(int key) { return GetKeyState(key) < 0; }
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
 
 }  // namespace
 
@@ -29,7 +31,9 @@ UIBossKey::UIBossKey(CGame* owner)
       hotKey_(kBossKeyHotKeyId),
       settings_(owner->GetKeyNames(), PlatformRegistry(), hotKey_) {}
 
-UIBossKey::~UIBossKey() { hotKey_.Unregister(); }
+UIBossKey::~UIBossKey() {
+    hotKey_.Unregister();
+}
 
 LRESULT UIBossKey::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY && wParam == kBossKeyHotKeyId) {
@@ -64,7 +68,9 @@ void UIBossKey::LoadSettings() {
     if (field_ != nullptr) field_->SetEnabled(Enabled());
 }
 
-bool UIBossKey::Enabled() const { return enable_ != nullptr && enable_->IsSelected(); }
+bool UIBossKey::Enabled() const {
+    return enable_ != nullptr && enable_->IsSelected();
+}
 
 std::wstring UIBossKey::FieldText() const {
     return field_ != nullptr ? field_->GetText() : std::wstring();
@@ -119,7 +125,7 @@ void UIBossKey::Notify(SkinUI::TControlNotify& msg) {
     WindowImplBase::Notify(msg);
 }
 
-intptr_t UIBossKey::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
+LRESULT UIBossKey::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message != WM_KEYDOWN && message != WM_KEYUP) return 0;
     BossKeyPress press;
     press.key = LOWORD(wParam);

@@ -43,8 +43,7 @@ public:
     LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void Notify(SkinUI::TControlNotify& msg) override;
     // The key capture of the field; Escape never closes the dialog.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
     // The stored values into the field and the switch; a stored and

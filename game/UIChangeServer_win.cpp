@@ -28,7 +28,8 @@ void UIChangeServer::InitWindow() {
         dynamic_cast<SkinUI::CButtonUI*>(manager_.FindControl(std::wstring(L"changeserver")));
     currentServer_ =
         dynamic_cast<SkinUI::CLabelUI*>(manager_.FindControl(std::wstring(L"currentserver")));
-    serverList_ = dynamic_cast<SkinUI::CComboUI*>(manager_.FindControl(std::wstring(L"serverlist")));
+    serverList_ =
+        dynamic_cast<SkinUI::CComboUI*>(manager_.FindControl(std::wstring(L"serverlist")));
     selected_ =
         dynamic_cast<SkinUI::CLabelUI*>(manager_.FindControl(std::wstring(L"serverlist_selected")));
 }
@@ -52,8 +53,7 @@ void UIChangeServer::Notify(SkinUI::TControlNotify& msg) {
     WindowImplBase::Notify(msg);
 }
 
-intptr_t UIChangeServer::MessageHandler(unsigned message, uintptr_t wParam, intptr_t,
-                                        bool& handled) {
+LRESULT UIChangeServer::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
     return 0;
 }

@@ -33,8 +33,7 @@ public:
     void InitWindow() override;
     void Notify(SkinUI::TControlNotify& msg) override;
     // Escape is swallowed, as in the game window.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     // Hides a shown popup; shows a hidden one with its top-right corner at
     // |point| (the game window's client coordinates).

@@ -12,8 +12,8 @@
 #include "common/win/ModulePath_win.h"
 #include "common/win/UniqueHandle_win.h"
 #include "game/GameWindow.h"
-#include "game/UIChangeServer_win.h"
 #include "game/UIBossKey_win.h"
+#include "game/UIChangeServer_win.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Label.h"
 #include "ui/window/WindowFrame.h"
@@ -141,7 +141,7 @@ void UIGame::Notify(SkinUI::TControlNotify& msg) {
     WindowImplBase::Notify(msg);
 }
 
-intptr_t UIGame::MessageHandler(unsigned message, uintptr_t wParam, intptr_t, bool& handled) {
+LRESULT UIGame::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
     return 0;
 }

@@ -65,8 +65,7 @@ public:
 
     void Notify(SkinUI::TControlNotify& msg) override;
     // Escape is swallowed: the window base would close the window by it.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     // Puts the game page into the browser and remembers it as "-LoginUrl:"
     // ("?" and the address) in the option table.

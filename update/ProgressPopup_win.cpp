@@ -58,8 +58,7 @@ void ProgressPopup::Notify(SkinUI::TControlNotify& msg) {
 
 void ProgressPopup::OnWindowInit() {}
 
-intptr_t ProgressPopup::MessageHandler(unsigned message, uintptr_t wParam, intptr_t,
-                                       bool& handled) {
+LRESULT ProgressPopup::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     // Escape would close the window, and closing it ends the launcher.
     if (message == WM_KEYDOWN && wParam == VK_ESCAPE) handled = true;
     return 0;

@@ -25,8 +25,7 @@ public:
     LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void Notify(SkinUI::TControlNotify& msg) override;
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     // The window's own addition, run on "windowinit"; nothing by default.
     virtual void OnWindowInit();
 

@@ -25,6 +25,7 @@
 #include "support/UiTestHost_win.h"
 #include "support/WinTestSupport_win.h"
 #include "tools/testbrowser/Browser_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "update/HttpClient.h"
 
 namespace {
@@ -86,7 +87,7 @@ bool RunLoopUntilQuit(DWORD timeoutMs) {
         timedOut = true;
         PostQuitMessage(0);
     });
-    SkinUI::CWindowManagerUI::MessageLoop();
+    SkinUI::CWindowHostWin::MessageLoop();
     KillTimer(nullptr, timer);
     return !timedOut;
 }
@@ -328,11 +329,11 @@ TEST_F(MainPageWindow, TabAndEnterReachThePageWhileItHasTheFocus) {
     // Escape is the window's and does nothing; Tab and Enter are the page's:
     // the first link is followed, and it starts the game.
     testsupport::SendKeys({{VK_ESCAPE, false},
-              {VK_ESCAPE, true},
-              {VK_TAB, false},
-              {VK_TAB, true},
-              {VK_RETURN, false},
-              {VK_RETURN, true}});
+                           {VK_ESCAPE, true},
+                           {VK_TAB, false},
+                           {VK_TAB, true},
+                           {VK_RETURN, false},
+                           {VK_RETURN, true}});
     ASSERT_TRUE(UiTestHost::DrainUntil([&] { return !recorder.addresses.empty(); }));
     EXPECT_NE(recorder.addresses[0].find(L"/PlayGame?server=12"), std::wstring::npos);
 }

@@ -13,6 +13,7 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/LayoutBuilder.h"
 #include "ui/controls/Progress.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -49,7 +50,7 @@ public:
 };
 
 TEST(SkinLayoutsFromPackage, EveryWindowBuildsAndFindsAllItsImages) {
-    CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     ASSERT_TRUE(CWindowManagerUI::LoadSkinPackageFromResource(129));
 
     const std::map<std::wstring, SkinUI::TSize> windows = {

@@ -13,9 +13,11 @@
 #include "support/UiTestHost_win.h"
 #include "support/WinTestSupport_win.h"
 #include "ui/controls/Combo.h"
-#include "ui/paint/GdiCanvas_win.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ using testsupport::UiTestHost;
 class SkinWindowsScreen : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
         ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
     }
 };
@@ -50,7 +52,7 @@ TEST_F(SkinWindowsScreen, ChangeServerPopupReadsBlackOnItsLightBoxAndShowsChines
 
     // The open list under the box.
     host.Click(150, 46);
-    HWND list = static_cast<HWND>(host.manager().GetDropDownWindow());
+    HWND list = SkinUI::CWindowHostWin::Of(host.manager())->GetDropDownWindow();
     ASSERT_NE(list, nullptr);
     ScreenCapture listShot(list, "changeserver_dropdown");
     EXPECT_GT(listShot.CountDark(TRect{4, 2, 100, 18}, 80), 15);

@@ -7,8 +7,8 @@
 // one its option names to the game session's hidden window itself:
 //
 //   game_host [launcher options...] [--game-address=URL]
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -17,8 +17,10 @@
 #include "app/Game_win.h"
 #include "app/Globals_win.h"
 #include "common/qlogger/QLogger.h"
-#include "support/HostLog_win.h"
 #include "common/win/ModulePath_win.h"
+#include "support/HostLog_win.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -39,7 +41,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     testsupport::OpenHostLog(commandLine);
     if (FAILED(OleInitialize(nullptr))) return 1;
 
-    SkinUI::CWindowManagerUI::SetInstance(instance);
+    SkinUI::SetModuleInstance(instance);
     SkinUI::CWindowManagerUI::SetResourcePath(ModuleFolder() + L"skin");
     {
         auto game = std::make_unique<CGame>();
@@ -49,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                 if (!address.empty()) {
                     PostOwnedString(g_hGameWnd, kGameAddressMessage, address, "GameHost");
                 }
-                SkinUI::CWindowManagerUI::MessageLoop();
+                SkinUI::CWindowHostWin::MessageLoop();
             }
         }
         game->Uninitialize();

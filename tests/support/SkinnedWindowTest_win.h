@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/RecordingAppender.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace testsupport {
@@ -21,7 +22,7 @@ class SkinnedWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
         ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
     }
     static void TearDownTestSuite() { OleUninitialize(); }

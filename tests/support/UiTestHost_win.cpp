@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
+
 namespace testsupport {
 
 namespace {
@@ -19,11 +22,11 @@ UiTestHost::UiTestHost(const std::wstring& layout, int x, int y) {
         return RegisterClassW(&wc) != 0;
     }();
     EXPECT_TRUE(registered);
-    SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     hwnd_ = CreateWindowExW(0, kClass, L"QuambarLauncher", WS_POPUP | WS_CLIPCHILDREN, x, y, 10, 10,
                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
     EXPECT_NE(hwnd_, nullptr);
-    manager_.Init(hwnd_);
+    SkinUI::CWindowHostWin::Attach(manager_, hwnd_);
     SkinUI::CLayoutBuilder builder;
     auto root = builder.Create(layout, L"", nullptr, &manager_);
     EXPECT_NE(root, nullptr) << "layout: "
@@ -72,7 +75,7 @@ void UiTestHost::Drain() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (SkinUI::CWindowManagerUI::TranslateMessage(&msg)) continue;
+        if (SkinUI::CWindowHostWin::TranslateMessage(&msg)) continue;
         ::TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -101,9 +104,11 @@ LRESULT CALLBACK UiTestHost::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* host = reinterpret_cast<UiTestHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (host != nullptr && host->manager_.GetPaintWindow() == hwnd) {
-        intptr_t result = 0;
-        if (host->manager_.MessageHandler(message, wParam, lParam, result)) return result;
+    SkinUI::CWindowHostWin* window =
+        host != nullptr ? SkinUI::CWindowHostWin::Of(host->manager_) : nullptr;
+    if (window != nullptr && window->GetPaintWindow() == hwnd) {
+        LRESULT result = 0;
+        if (window->MessageHandler(message, wParam, lParam, result)) return result;
     }
     if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return DefWindowProcW(hwnd, message, wParam, lParam);

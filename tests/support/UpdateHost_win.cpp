@@ -22,8 +22,10 @@
 #include "app/CommandLine.h"
 #include "common/qlogger/QLogger.h"
 #include "common/win/ModulePath_win.h"
-#include "support/HostLog_win.h"
 #include "support/FirstPaintReport_win.h"
+#include "support/HostLog_win.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 #include "update/UIUpdate_win.h"
 
@@ -33,7 +35,9 @@ constexpr wchar_t kReportOption[] = L"--first-paint-report";
 constexpr UINT kQuitWhenIdle = WM_APP + 1;
 constexpr UINT kIdlePollMs = 20;
 
-std::wstring OwnFolder() { return ModuleFolder(); }
+std::wstring OwnFolder() {
+    return ModuleFolder();
+}
 
 class UpdateHost : public UIUpdateCallback {
 public:
@@ -121,7 +125,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 
     testsupport::OpenHostLog(commandLine);
 
-    SkinUI::CWindowManagerUI::SetInstance(instance);
+    SkinUI::SetModuleInstance(instance);
     SkinUI::CWindowManagerUI::SetResourcePath(OwnFolder() + L"skin");
     {
         UpdateHost host;
@@ -132,7 +136,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                     PostQuitMessage(0);
                     continue;
                 }
-                if (!SkinUI::CWindowManagerUI::TranslateMessage(&msg)) {
+                if (!SkinUI::CWindowHostWin::TranslateMessage(&msg)) {
                     TranslateMessage(&msg);
                     DispatchMessageW(&msg);
                 }

@@ -14,6 +14,8 @@
 #include "common/win/UniqueHandle_win.h"
 #include "tools/skinview/SkinViewOptions.h"
 #include "ui/controls/Control.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowImplBase_win.h"
 
 namespace {
@@ -47,8 +49,7 @@ public:
         }
     }
 
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override {
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
         if (options_.swallowEscape && message == WM_KEYDOWN && wParam == VK_ESCAPE) {
             handled = true;
             return 0;
@@ -83,7 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         std::fwprintf(stderr, L"skinview: %ls\n%ls", error.c_str(), skinview::kUsage);
         return kBadCommandLine;
     }
-    SkinUI::CWindowManagerUI::SetInstance(instance);
+    SkinUI::SetModuleInstance(instance);
     if (!options.file.empty()) {
         SkinUI::CWindowManagerUI::SetResourcePath(options.resourceDir);
     } else if (!SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(kSkinPackageId)) {
@@ -104,7 +105,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         window.CenterWindow();
     }
     window.ShowWindow(true);
-    SkinUI::CWindowManagerUI::MessageLoop();
+    SkinUI::CWindowHostWin::MessageLoop();
     SkinUI::CWindowManagerUI::Term();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "common/qlogger/QLogger.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace SkinUI {
@@ -237,7 +238,8 @@ ULONG CActiveXHost::Release() {
 
 HWND CActiveXHost::SkinnedWindow() const {
     CWindowManagerUI* manager = control_.GetManager();
-    return manager != nullptr ? static_cast<HWND>(manager->GetPaintWindow()) : nullptr;
+    CWindowHostWin* host = manager != nullptr ? CWindowHostWin::Of(*manager) : nullptr;
+    return host != nullptr ? host->GetPaintWindow() : nullptr;
 }
 
 RECT CActiveXHost::ObjectRect() const {

@@ -7,6 +7,7 @@
 
 #include "common/qlogger/QLogger.h"
 #include "ui/controls/ActiveXHost_win.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace SkinUI {
@@ -115,7 +116,9 @@ std::unique_ptr<IActiveXHostUI> CWebBrowserUI::MakeHost() {
 }
 
 void CWebBrowserUI::OnControlCreated() {
-    if (manager_ != nullptr) manager_->AddTranslateAccelerator(this);
+    if (CWindowHostWin* window = manager_ ? CWindowHostWin::Of(*manager_) : nullptr) {
+        window->AddTranslateAccelerator(this);
+    }
     CActiveXHost* host = WebHost();
     IUnknown* object = host != nullptr ? host->GetObject() : nullptr;
     if (object == nullptr ||
@@ -142,7 +145,9 @@ void CWebBrowserUI::OnControlCreated() {
 }
 
 void CWebBrowserUI::OnControlReleasing() {
-    if (manager_ != nullptr) manager_->RemoveTranslateAccelerator(this);
+    if (CWindowHostWin* window = manager_ ? CWindowHostWin::Of(*manager_) : nullptr) {
+        window->RemoveTranslateAccelerator(this);
+    }
     if (eventPoint_) eventPoint_->Unadvise(eventCookie_);
     eventPoint_.reset();
     eventCookie_ = 0;
@@ -452,8 +457,7 @@ void CWebBrowserUI::InstallUiHandler() {
 
 // ---- Keys ----------------------------------------------------------------------------------
 
-bool CWebBrowserUI::TranslateAccelerator(const void* msg) {
-    const MSG* message = static_cast<const MSG*>(msg);
+bool CWebBrowserUI::TranslateAccelerator(const MSG* message) {
     if (message == nullptr || message->message < kFirstKeyMessage ||
         message->message > kLastKeyMessage || !browser_) {
         return false;

@@ -22,7 +22,7 @@
 #include "common/win/ComPtr_win.h"
 #include "ui/controls/ActiveX.h"
 #include "ui/controls/BrowserEvents.h"
-#include "ui/window/MessageFilter.h"
+#include "ui/window/MessageFilter_win.h"
 
 namespace SkinUI {
 
@@ -181,7 +181,7 @@ public:
                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
     // ITranslateAccelerator: keys while the focus is in the browser.
-    bool TranslateAccelerator(const void* msg) override;
+    bool TranslateAccelerator(const MSG* message) override;
 
     // IDownloadManager: the handler's Download.
     STDMETHODIMP Download(IMoniker* moniker, IBindCtx* context, DWORD bindVerb, LONG bindFlags,

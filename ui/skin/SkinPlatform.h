@@ -29,11 +29,12 @@ public:
 // The platform's file system; lives for the process.
 ISkinFileSystem& PlatformSkinFileSystem();
 
-// The bytes of resource |name| of |type| in |module| (an HMODULE), valid
-// while the module stays loaded. A name or type made of decimal digits is a
-// resource number. False when absent; an empty resource comes back with
-// size 0 and true. The native build has no resources.
-bool FindModuleResource(void* module, const std::wstring& name, const std::wstring& type,
-                        const uint8_t*& data, size_t& size);
+// The bytes of resource |name| of |type| in the skin's module (Win32:
+// SetModuleInstance), valid while the module stays loaded. A name or type
+// made of decimal digits is a resource number. False when absent; an empty
+// resource comes back with size 0 and true. The native build has no
+// resources.
+bool FindModuleResource(const std::wstring& name, const std::wstring& type, const uint8_t*& data,
+                        size_t& size);
 
 }  // namespace SkinUI

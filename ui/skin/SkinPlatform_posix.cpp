@@ -42,7 +42,7 @@ ISkinFileSystem& PlatformSkinFileSystem() {
     return *fileSystem;
 }
 
-bool FindModuleResource(void*, const std::wstring&, const std::wstring&, const uint8_t*& data,
+bool FindModuleResource(const std::wstring&, const std::wstring&, const uint8_t*& data,
                         size_t& size) {
     data = nullptr;
     size = 0;

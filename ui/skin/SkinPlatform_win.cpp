@@ -53,11 +53,27 @@ ISkinFileSystem& PlatformSkinFileSystem() {
     return *fileSystem;
 }
 
-bool FindModuleResource(void* module, const std::wstring& name, const std::wstring& type,
-                        const uint8_t*& data, size_t& size) {
+namespace {
+HINSTANCE g_moduleInstance = nullptr;
+}  // namespace
+
+void SetModuleInstance(HINSTANCE instance) {
+    g_moduleInstance = instance;
+}
+
+HINSTANCE GetSetModuleInstance() {
+    return g_moduleInstance;
+}
+
+HINSTANCE GetModuleInstance() {
+    return g_moduleInstance != nullptr ? g_moduleInstance : GetModuleHandleW(nullptr);
+}
+
+bool FindModuleResource(const std::wstring& name, const std::wstring& type, const uint8_t*& data,
+                        size_t& size) {
     data = nullptr;
     size = 0;
-    const HMODULE instance = static_cast<HMODULE>(module);
+    const HMODULE instance = g_moduleInstance;
     HRSRC resource = FindResourceW(instance, ResourceName(name), ResourceName(type));
     if (resource == nullptr) return false;
     // Resource memory belongs to the module and is never freed by us.

@@ -17,12 +17,34 @@ bool IsShown(const CControlUI* control) {
     return true;
 }
 
+// The platform of a router that has none.
+class NoPlatform : public IInputPlatformUI {
+public:
+    void TrackMouseLeave() override {}
+    void TrackHover() override {}
+    void HideToolTip() override {}
+    void CaptureMouse(bool) override {}
+    void FocusLeaving(CControlUI*) override {}
+    void FocusTaken(CControlUI*) override {}
+};
+
 }  // namespace
+
+void CInputRouter::SetPlatform(IInputPlatformUI* platform) {
+    platform_ = platform;
+}
+
+IInputPlatformUI& CInputRouter::Platform() {
+    static NoPlatform none;
+    return platform_ != nullptr ? *platform_ : none;
+}
 
 CControlUI* CInputRouter::FindInputControl(CControlUI* root, TPoint point) {
     if (root == nullptr) return nullptr;
     return root->FindControl(
-        [point](CControlUI* c) { return c->GetPos().Contains(point.x, point.y) && c->TakesMouse(); },
+        [point](CControlUI* c) {
+            return c->GetPos().Contains(point.x, point.y) && c->TakesMouse();
+        },
         true);
 }
 
@@ -32,7 +54,7 @@ bool CInputRouter::CanFocus(const CControlUI* control) {
 
 void CInputRouter::SetHot(CControlUI* control, TPoint point) {
     if (control == hot_) return;
-    platform_.HideToolTip();
+    Platform().HideToolTip();
     if (hot_ != nullptr) {
         TEventUI leave{UIEvent::MouseLeave, point};
         CControlUI* old = hot_;
@@ -44,13 +66,13 @@ void CInputRouter::SetHot(CControlUI* control, TPoint point) {
         TEventUI enter{UIEvent::MouseEnter, point};
         hot_->DoEvent(enter);
         // A new control under the pointer gets its own hover time.
-        if (hot_ != nullptr && !hot_->GetToolTip().empty()) platform_.TrackHover();
+        if (hot_ != nullptr && !hot_->GetToolTip().empty()) Platform().TrackHover();
     }
 }
 
 void CInputRouter::MouseMove(TPoint point) {
     manager_.SetMousePoint(point);
-    platform_.TrackMouseLeave();
+    Platform().TrackMouseLeave();
     CControlUI* under = FindInputControl(manager_.GetRoot(), point);
     if (capture_ != nullptr) {
         // While pressed, only the pressed control is hot (it shows pushed
@@ -73,14 +95,14 @@ void CInputRouter::MouseLeave() {
 
 void CInputRouter::ButtonDown(TPoint point) {
     manager_.SetMousePoint(point);
-    platform_.HideToolTip();
+    Platform().HideToolTip();
     CControlUI* under = FindInputControl(manager_.GetRoot(), point);
     SetHot(under, point);
     // A press outside every control that takes the focus ends typing.
     SetFocus(CanFocus(under) ? under : nullptr);
     if (under == nullptr || !under->IsEnabled()) return;
     capture_ = under;
-    platform_.CaptureMouse(true);
+    Platform().CaptureMouse(true);
     TEventUI down{UIEvent::ButtonDown, point};
     under->DoEvent(down);
 }
@@ -89,7 +111,7 @@ void CInputRouter::ButtonUp(TPoint point) {
     manager_.SetMousePoint(point);
     CControlUI* pressed = capture_;
     capture_ = nullptr;
-    platform_.CaptureMouse(false);
+    Platform().CaptureMouse(false);
     if (pressed == nullptr) return;
     TEventUI up{UIEvent::ButtonUp, point};
     pressed->DoEvent(up);
@@ -121,7 +143,7 @@ void CInputRouter::SetFocus(CControlUI* control) {
     CControlUI* old = focus_;
     focus_ = nullptr;
     if (old != nullptr) {
-        platform_.FocusLeaving(old);
+        Platform().FocusLeaving(old);
         TEventUI kill{UIEvent::KillFocus, manager_.GetMousePoint()};
         old->DoEvent(kill);
         manager_.SendNotify(old, L"killfocus");
@@ -132,7 +154,7 @@ void CInputRouter::SetFocus(CControlUI* control) {
     control->DoEvent(set);
     manager_.SendNotify(control, L"setfocus");
     if (focus_ != control) return;  // a handler moved it on
-    platform_.FocusTaken(control);
+    Platform().FocusTaken(control);
 }
 
 bool CInputRouter::SetNextTabControl(bool forward) {
@@ -163,11 +185,11 @@ void CInputRouter::ControlGone(CControlUI* control) {
     };
     if (gone(hot_)) {
         hot_ = nullptr;
-        platform_.HideToolTip();
+        Platform().HideToolTip();
     }
     if (gone(capture_)) {
         capture_ = nullptr;
-        platform_.CaptureMouse(false);
+        Platform().CaptureMouse(false);
     }
     if (gone(focus_)) focus_ = nullptr;
 }

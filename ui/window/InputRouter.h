@@ -36,8 +36,13 @@ class CInputRouter {
 public:
     CInputRouter(const CInputRouter&) = delete;
     CInputRouter& operator=(const CInputRouter&) = delete;
+    // Until a platform is set the router decides alone (nothing to capture,
+    // no native focus).
+    explicit CInputRouter(CWindowManagerUI& manager) : manager_(manager) {}
     CInputRouter(CWindowManagerUI& manager, IInputPlatformUI& platform)
-        : manager_(manager), platform_(platform) {}
+        : manager_(manager), platform_(&platform) {}
+    // nullptr: none.
+    void SetPlatform(IInputPlatformUI* platform);
 
     // The topmost shown control under |point| that takes the mouse.
     static CControlUI* FindInputControl(CControlUI* root, TPoint point);
@@ -72,9 +77,10 @@ public:
 
 private:
     void SetHot(CControlUI* control, TPoint point);
+    IInputPlatformUI& Platform();
 
     CWindowManagerUI& manager_;
-    IInputPlatformUI& platform_;
+    IInputPlatformUI* platform_ = nullptr;
     CControlUI* hot_ = nullptr;
     CControlUI* capture_ = nullptr;
     CControlUI* focus_ = nullptr;

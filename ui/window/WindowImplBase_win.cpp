@@ -10,6 +10,7 @@
 #include "ui/controls/Control.h"
 #include "ui/skin/ResourceId.h"
 #include "ui/window/WindowFrame.h"
+#include "ui/window/WindowHost_win.h"
 
 namespace SkinUI {
 
@@ -213,8 +214,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     SetWindowPos(hwnd_, nullptr, client.left, client.top, client.right - client.left,
                  client.bottom - client.top, SWP_FRAMECHANGED);
 
-    manager_.Init(hwnd_);
-    manager_.AddPreMessageFilter(this);
+    CWindowHostWin::Attach(manager_, hwnd_)->AddPreMessageFilter(this);
 
     // The skin source is the process's, set by its start-up; a window only
     // fills in what nobody set (a program that creates its windows without
@@ -283,16 +283,16 @@ LRESULT WindowImplBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     if (handled) return result;
 
     // The manager knows its window from WM_CREATE on.
-    intptr_t managerResult = 0;
-    if (manager_.GetPaintWindow() != nullptr &&
-        manager_.MessageHandler(message, wParam, lParam, managerResult)) {
+    LRESULT managerResult = 0;
+    if (CWindowHostWin* host = CWindowHostWin::Of(manager_);
+        host != nullptr && host->MessageHandler(message, wParam, lParam, managerResult)) {
         return managerResult;
     }
     return CWindowWnd::HandleMessage(message, wParam, lParam);
 }
 
 void WindowImplBase::OnFinalMessage(HWND) {
-    manager_.RemovePreMessageFilter(this);
+    if (CWindowHostWin* host = CWindowHostWin::Of(manager_)) host->RemovePreMessageFilter(this);
     manager_.RemoveNotifier(this);
     manager_.ReapDelayedControls();
 }
@@ -301,8 +301,7 @@ void WindowImplBase::Notify(TControlNotify& msg) {
     NotifyPump(msg);
 }
 
-intptr_t WindowImplBase::MessageHandler(unsigned message, uintptr_t wParam, intptr_t,
-                                        bool& handled) {
+LRESULT WindowImplBase::MessageHandler(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
         const LRESULT result = ResponseDefaultKeyEvent(wParam);
         if (result != FALSE) handled = true;

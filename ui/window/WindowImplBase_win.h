@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "ui/controls/LayoutBuilder.h"
-#include "ui/window/MessageFilter.h"
 #include "ui/controls/Notify.h"
+#include "ui/window/MessageFilter_win.h"
 #include "ui/window/NotifyPump.h"
 #include "ui/window/WindowFrame.h"
 #include "ui/window/WindowManager.h"
@@ -77,8 +77,7 @@ public:
     void Notify(TControlNotify& msg) override;
     // IMessageFilterUI: Return and Escape key presses go to
     // ResponseDefaultKeyEvent, which consumes what it acts on.
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override;
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     // IDialogBuilderCallback: the base knows no extra controls.
     std::unique_ptr<CControlUI> CreateControl(const wchar_t* element) override;
 

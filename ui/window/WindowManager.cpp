@@ -16,7 +16,6 @@ namespace {
 constexpr uint64_t kMaxPackageFileSize = 1ull << 30;
 
 struct ResourceState {
-    void* instance = nullptr;
     std::wstring resourcePath;
     std::wstring packageName;
     bool packageCached = true;
@@ -105,7 +104,7 @@ public:
         bytes.clear();
         const uint8_t* data = nullptr;
         size_t size = 0;
-        if (!FindModuleResource(State().instance, name, type, data, size)) {
+        if (!FindModuleResource(name, type, data, size)) {
             error = L"Error opening file";
             return false;
         }
@@ -128,14 +127,6 @@ public:
 };
 
 }  // namespace
-
-void CWindowManagerUI::SetInstance(void* instance) {
-    State().instance = instance;
-}
-
-void* CWindowManagerUI::GetInstance() {
-    return State().instance;
-}
 
 void CWindowManagerUI::SetResourcePath(const std::wstring& path) {
     std::wstring& resourcePath = State().resourcePath;
@@ -176,7 +167,7 @@ bool CWindowManagerUI::SetResourceZip(const uint8_t* data, size_t size) {
 bool CWindowManagerUI::LoadSkinPackageFromResource(int id) {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (!FindModuleResource(State().instance, std::to_wstring(id), L"ZIPRES", data, size)) {
+    if (!FindModuleResource(std::to_wstring(id), L"ZIPRES", data, size)) {
         QLogger::Log(QLOG_ERROR, "CWindowManagerUI::LoadSkinPackageFromResource: no ZIPRES %d", id);
         return false;
     }

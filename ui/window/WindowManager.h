@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/paint/Canvas.h"
-#include "ui/window/MessageFilter.h"
 #include "ui/controls/Notify.h"
+#include "ui/paint/Canvas.h"
 #include "ui/paint/Geometry.h"
+#include "ui/window/InputRouter.h"
 
 namespace SkinUI {
 
@@ -41,6 +41,11 @@ public:
     // window follows it).
     virtual void ControlTextChanged(CControlUI* control) = 0;
     virtual void ShowDropDown(CComboUI* combo) = 0;
+    // Timers of controls: each fires "timer" with wParam = |id| to the
+    // control (see CWindowManagerUI::SetTimer).
+    virtual bool SetTimer(CControlUI* control, unsigned id, unsigned elapseMs) = 0;
+    virtual bool KillTimer(CControlUI* control, unsigned id) = 0;
+    virtual void KillTimers(CControlUI* control) = 0;
 };
 
 // Decodes a named skin image. The window manager caches what it returns;
@@ -82,10 +87,6 @@ public:
     // The package name while the package is the in-memory resource copy.
     static constexpr const wchar_t* kMemoryPackageName = L"membuffer";
 
-    // The module handle (an HINSTANCE) whose resources are searched.
-    static void SetInstance(void* instance);
-    static void* GetInstance();
-
     // The skin source below (resource folder, package) is one for the
     // process and belongs to its start-up, which sets it once before the
     // first window; a window's creation only fills in what is still unset.
@@ -116,10 +117,6 @@ public:
     // Replaces the file system that the source reads from (tests); nullptr
     // restores the platform's.
     static void SetSkinFileSystem(ISkinFileSystem* fileSystem);
-
-    // Runs the message loop until WM_QUIT; every message is offered to the
-    // framework's pre-translation before it is translated and dispatched.
-    static void MessageLoop();
 
     // Frees the cached skin package and images at the end of the process.
     static void Term();
@@ -203,66 +200,37 @@ public:
     // Calls from controls that the platform side acts on (see IWindowHostUI).
     void ControlTextChanged(CControlUI* control);
     void ShowDropDown(CComboUI* combo);
-    void SetHost(IWindowHostUI* host) { host_ = host; }
+    // The window system's side of this window (Win32: CWindowHostWin),
+    // owned by the manager from now on; nullptr detaches. Without one the
+    // manager tells nobody and its timers do not start.
+    void AttachHost(std::unique_ptr<IWindowHostUI> host, IInputPlatformUI* input);
+    IWindowHostUI* GetHost() const { return host_.get(); }
 
     // Controls whose deletion must wait until no code of theirs runs.
     void DelayedDestroy(std::unique_ptr<CControlUI> control);
     void ReapDelayedControls();
 
-    // ---- Win32 side (WindowManager_win.cpp; Windows build only) ---------
-    // Binds the manager to its window (an HWND) and lists it among the
-    // process's managers for pre-translation.
-    void Init(void* window);
-    void* GetPaintWindow() const { return paintWindow_; }
-    // Painting, size, mouse, keyboard, focus, timers and tool tips of the
-    // window. True when handled; |result| is then the window procedure's.
-    bool MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
-    // Offers a message to the pre-message filters in registration order
-    // (the loop's pre-translation calls it); true when one handled it.
-    bool PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
-    void AddPreMessageFilter(IMessageFilterUI* filter);
-    void RemovePreMessageFilter(IMessageFilterUI* filter);
-    void AddMessageFilter(IMessageFilterUI* filter);
-    void RemoveMessageFilter(IMessageFilterUI* filter);
-    void AddTranslateAccelerator(ITranslateAccelerator* translator);
-    void RemoveTranslateAccelerator(ITranslateAccelerator* translator);
-    // The loop's pre-translation of one message (a MSG*): for a top-level
-    // window its manager's translators then filters; for a child window
-    // every ancestor's manager, where only translators consume. True when
-    // the message was consumed.
-    static bool TranslateMessage(const void* msg);
-
+    // Where the mouse and keys go among the controls (see CInputRouter).
+    CInputRouter& Input() { return input_; }
     // Keyboard focus among the controls of the window. Focusing an edit
     // field gives it a native edit window; "setfocus"/"killfocus" follow.
-    void SetFocus(CControlUI* control);
-    CControlUI* GetFocus() const;
+    void SetFocus(CControlUI* control) { input_.SetFocus(control); }
+    CControlUI* GetFocus() const { return input_.GetFocus(); }
     // Moves the focus to the next (or previous) control that takes it, in
     // tree order, wrapping around. False when no control takes the focus.
-    bool SetNextTabControl(bool forward = true);
+    bool SetNextTabControl(bool forward = true) { return input_.SetNextTabControl(forward); }
+    CControlUI* GetHot() const { return input_.GetHot(); }
     // Timers of controls: each fires "timer" with wParam = |id| to the
     // control. A control's timers end when it leaves the tree.
     bool SetTimer(CControlUI* control, unsigned id, unsigned elapseMs);
     bool KillTimer(CControlUI* control, unsigned id);
     void KillTimer(CControlUI* control);
-    CControlUI* GetHot() const;
-    // The native edit window of the focused edit field (an HWND), if any.
-    void* GetEditWindow() const;
-    // The open drop-down list of a combo box (an HWND), if any.
-    void* GetDropDownWindow() const;
-    // The tool-tip window (an HWND), created at the first tool tip.
-    void* GetToolTipWindow() const;
 
 private:
     void Deliver(TControlNotify& msg);
-    void* paintWindow_ = nullptr;
-    IWindowHostUI* host_ = nullptr;
-    // The Win32 side's state (input tracking, buffers, native child
-    // windows); created by Init, so never in native builds.
-    struct TWin32State;
-    struct TWin32StateDeleter {
-        void operator()(TWin32State* state) const;
-    };
-    std::unique_ptr<TWin32State, TWin32StateDeleter> win_;
+    // Declared before the tree: the tree leaves first and tells its host.
+    std::unique_ptr<IWindowHostUI> host_;
+    CInputRouter input_{*this};
 
     std::unique_ptr<CControlUI> root_;
     std::map<std::wstring, CControlUI*> names_;

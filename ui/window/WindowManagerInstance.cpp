@@ -56,6 +56,7 @@ bool CWindowManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
     }
     names_.clear();
     queued_.clear();  // their senders belong to the tree that goes
+    input_.ControlGone(nullptr);
     if (host_ != nullptr) host_->ControlGone(nullptr);
     if (root_) {
         root_->SetManager(nullptr, nullptr);
@@ -91,6 +92,7 @@ void CWindowManagerUI::RegisterName(CControlUI* control) {
 }
 
 void CWindowManagerUI::ForgetControl(CControlUI* control) {
+    input_.ControlGone(control);
     if (host_ != nullptr) host_->ControlGone(control);
     std::erase_if(names_, [control](const auto& entry) { return entry.second == control; });
     // A queued notification must not outlive its sender.
@@ -302,6 +304,26 @@ void CWindowManagerUI::ControlTextChanged(CControlUI* control) {
 
 void CWindowManagerUI::ShowDropDown(CComboUI* combo) {
     if (host_ != nullptr && combo != nullptr) host_->ShowDropDown(combo);
+}
+
+void CWindowManagerUI::AttachHost(std::unique_ptr<IWindowHostUI> host, IInputPlatformUI* input) {
+    input_.SetPlatform(nullptr);
+    host_ = std::move(host);
+    if (host_ == nullptr) return;
+    input_.SetPlatform(input);
+    if (window_.opacity != 255) host_->OpacityChanged(window_.opacity);
+}
+
+bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned id, unsigned elapseMs) {
+    return host_ != nullptr && control != nullptr && host_->SetTimer(control, id, elapseMs);
+}
+
+bool CWindowManagerUI::KillTimer(CControlUI* control, unsigned id) {
+    return host_ != nullptr && host_->KillTimer(control, id);
+}
+
+void CWindowManagerUI::KillTimer(CControlUI* control) {
+    if (host_ != nullptr) host_->KillTimers(control);
 }
 
 }  // namespace SkinUI

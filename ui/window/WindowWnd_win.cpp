@@ -1,7 +1,9 @@
 #include "ui/window/WindowWnd_win.h"
 
 #include "common/qlogger/QLogger.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowFrame.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace SkinUI {
@@ -9,8 +11,7 @@ namespace SkinUI {
 namespace {
 
 HINSTANCE Instance() {
-    void* instance = CWindowManagerUI::GetInstance();
-    return instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleW(nullptr);
+    return GetModuleInstance();
 }
 
 // The framework object of a window that our procedure serves, or none.
@@ -196,7 +197,7 @@ UINT CWindowWnd::ShowModal() {
                 SetFocus(owner);
             }
         }
-        if (!CWindowManagerUI::TranslateMessage(&msg)) {
+        if (!CWindowHostWin::TranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -177,7 +178,7 @@ TEST_F(GdiCanvasTest, HoleLeavesTheMiddleAndTilingRepeatsIt) {
 TEST_F(GdiCanvasTest, ColourKeyedArtFromThePackageShowsWhatIsBehindItsKey) {
     // The close button's art keys its corner with opaque magenta; decoded
     // with the layout's mask the corner must leave the background alone.
-    SkinUI::CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+    SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     ASSERT_TRUE(SkinUI::CWindowManagerUI::LoadSkinPackageFromResource(129));
     SkinUI::CWindowManagerUI manager;
     const TImageData* keyed = manager.GetImage(L"bosskey_close.png", L"", 0xFFFF00FFu);

@@ -5,6 +5,7 @@
 
 #include "support/SkinTestData.h"
 #include "support/WinTestSupport_win.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/skin/SkinImage.h"
 #include "ui/skin/SkinMarkup.h"
 #include "ui/skin/SkinPackage.h"
@@ -24,7 +25,7 @@ class SkinResourcesTest : public testing::Test {
 protected:
     void SetUp() override {
         CWindowManagerUI::Term();
-        CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
     }
     void TearDown() override {
         CWindowManagerUI::Term();

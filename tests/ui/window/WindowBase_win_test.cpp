@@ -12,6 +12,7 @@
 
 #include "support/WinTestSupport_win.h"
 #include "ui/controls/Control.h"
+#include "ui/window/WindowHost_win.h"
 #include "ui/window/WindowImplBase_win.h"
 
 namespace {
@@ -31,7 +32,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return done();
             }
-            if (!CWindowManagerUI::TranslateMessage(&msg)) {
+            if (!SkinUI::CWindowHostWin::TranslateMessage(&msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
@@ -62,8 +63,7 @@ public:
         handled = keepOnClose;
         return 0;
     }
-    intptr_t MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                            bool& handled) override {
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
         if (swallowEscape && message == WM_KEYDOWN && wParam == VK_ESCAPE) {
             ++escapesSwallowed;
             handled = true;
@@ -164,7 +164,8 @@ TEST(WindowBase, CreationTakesTheLayoutsSizeAndACaptionlessStyle) {
     HWND hwnd = window.Open(nullptr, WS_OVERLAPPEDWINDOW, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(window.initCalls, 1);
-    EXPECT_EQ(window.GetManager().GetPaintWindow(), hwnd);
+    ASSERT_NE(SkinUI::CWindowHostWin::Of(window.GetManager()), nullptr);
+    EXPECT_EQ(SkinUI::CWindowHostWin::Of(window.GetManager())->GetPaintWindow(), hwnd);
     ASSERT_NE(window.GetManager().FindControl(std::wstring(L"closebtn")), nullptr);
 
     RECT rc{};
@@ -533,7 +534,8 @@ TEST(WindowBase, WindowsShareTheSkinSourceAndNeverReplaceIt) {
     ASSERT_TRUE(CWindowManagerUI::LoadSkinPackageFromResource(129));
     const SkinUI::CSkinPackage* package = CWindowManagerUI::GetResourceZipHandle();
     for (UINT type : {SkinUI::SKIN_ZIP, SkinUI::SKIN_ZIPRESOURCE}) {
-        CSourceWindow window(type, type == SkinUI::SKIN_ZIP ? L"WindowBaseZip" : L"WindowBaseZipRes");
+        CSourceWindow window(type,
+                             type == SkinUI::SKIN_ZIP ? L"WindowBaseZip" : L"WindowBaseZipRes");
         ASSERT_NE(window.Open(), nullptr);
         EXPECT_NE(window.GetManager().GetRoot(), nullptr) << "type " << type;
         EXPECT_EQ(CWindowManagerUI::GetResourceZip(), CWindowManagerUI::kMemoryPackageName);

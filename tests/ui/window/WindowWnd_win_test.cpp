@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/WinTestSupport_win.h"
+#include "ui/skin/ModuleInstance_win.h"
 #include "ui/window/WindowManager.h"
 
 namespace {
@@ -105,11 +106,11 @@ TEST(WindowWnd, IconsComeFromTheFrameworksModule) {
     CRecordingWnd window(L"WindowWndTestIcon");
     HWND hwnd = window.Create(nullptr, L"", WS_POPUP, 0, 0, 0, 10, 10);
     ASSERT_NE(hwnd, nullptr);
-    void* saved = SkinUI::CWindowManagerUI::GetInstance();
-    SkinUI::CWindowManagerUI::SetInstance(exe.get());
+    HINSTANCE saved = SkinUI::GetSetModuleInstance();
+    SkinUI::SetModuleInstance(static_cast<HINSTANCE>(exe.get()));
     window.SetIcon(107);
     window.SetIcon(999);  // no such icon: the window keeps the one it has
-    SkinUI::CWindowManagerUI::SetInstance(saved);
+    SkinUI::SetModuleInstance(saved);
     const auto big = SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0);
     const auto small = SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0);
     EXPECT_NE(big, 0);

@@ -1,7 +1,8 @@
-// The Win32 side of CWindowManagerUI: the pre-translating message loop,
-// double-buffered painting of the control tree, mouse and keyboard input,
-// focus and tab order, timers, tool tips, the combo box's drop-down list
-// and the native edit window of a focused edit field. UI thread only.
+// The Win32 host of a window's manager: the pre-translating message loop,
+// double-buffered painting of the control tree, mouse and keyboard handed
+// to the manager's input router, timers, tool tips, the combo box's
+// drop-down window and the native edit window of a focused edit field.
+// UI thread only.
 #include <windows.h>
 // The common controls header needs windows.h before it.
 #include <commctrl.h>
@@ -16,11 +17,10 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Combo.h"
 #include "ui/controls/Control.h"
-#include "ui/paint/GdiCanvas_win.h"
 #include "ui/controls/Label.h"
-#include "ui/window/DropDownList.h"
-#include "ui/window/InputRouter.h"
-#include "ui/window/WindowManager.h"
+#include "ui/paint/GdiCanvas_win.h"
+#include "ui/skin/ModuleInstance_win.h"
+#include "ui/window/WindowHost_win.h"
 
 namespace SkinUI {
 
@@ -34,17 +34,17 @@ UINT AsyncNotifyMessage() {
 }
 
 constexpr wchar_t kDropDownClass[] = L"SkinUIDropDownList";
-constexpr UINT_PTR kFirstTimerId = 0x5A00;
 constexpr DWORD kHoverTimeMs = 400;
 
-std::vector<CWindowManagerUI*>& Managers() {
-    static std::vector<CWindowManagerUI*> managers;
-    return managers;
+// The hosts of every bound manager, for the loop's pre-translation.
+std::vector<CWindowHostWin*>& Hosts() {
+    static std::vector<CWindowHostWin*> hosts;
+    return hosts;
 }
 
-bool IsRegistered(CWindowManagerUI* manager) {
-    const auto& all = Managers();
-    return std::find(all.begin(), all.end(), manager) != all.end();
+bool IsRegistered(CWindowHostWin* host) {
+    const auto& all = Hosts();
+    return std::find(all.begin(), all.end(), host) != all.end();
 }
 
 TPoint PointOf(LPARAM lParam) {
@@ -73,91 +73,8 @@ private:
 
 }  // namespace
 
-struct CWindowManagerUI::TWin32State : IWindowHostUI, IInputPlatformUI {
-    TWin32State(const TWin32State&) = delete;
-    TWin32State& operator=(const TWin32State&) = delete;
-    TWin32State(CWindowManagerUI& owner, HWND window)
-        : manager(owner), hwnd(window), input(owner, *this) {}
-    ~TWin32State() override;
-
-    // IWindowHostUI
-    void InvalidateRect(const TRect& rect) override;
-    void WakeForNotifications() override;
-    void OpacityChanged(int opacity) override;
-    void ControlGone(CControlUI* control) override;
-    void ControlTextChanged(CControlUI* control) override;
-    void ShowDropDown(CComboUI* combo) override;
-
-    // IInputPlatformUI
-    void TrackMouseLeave() override;
-    void TrackHover() override;
-    void HideToolTip() override;
-    void CaptureMouse(bool capture) override;
-    void FocusLeaving(CControlUI* control) override;
-    void FocusTaken(CControlUI* control) override;
-
-    void OnPaint();
-    void OnPrintClient(HDC target);
-    void PaintInto(HDC target, const TRect& paint);
-    bool OnKeyDown(WPARAM key);
-    void TrackMouse(bool hover);
-    void ShowToolTip();
-    bool OnTimer(UINT_PTR id);
-    void KillTimers(CControlUI* control);
-
-    void CreateEditWindow(CEditUI* edit);
-    void DestroyEditWindow();
-    void PlaceEditWindow();
-    void OnEditChanged();
-    static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    void CloseDropDown(bool select);
-    // What the open list decided, done: the list repainted, or closed.
-    void ApplyDropDown(CDropDownList::Action action);
-    static LRESULT CALLBACK DropDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DropDownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    CWindowManagerUI& manager;
-    HWND hwnd;
-    CGdiResourceCache cache;
-    CDibSurface backBuffer;
-
-    std::vector<IMessageFilterUI*> preFilters;
-    std::vector<IMessageFilterUI*> filters;
-    std::vector<ITranslateAccelerator*> translators;
-
-    CInputRouter input;
-    bool trackingLeave = false;
-
-    struct TTimer {
-        CControlUI* control;
-        unsigned id;
-    };
-    std::map<UINT_PTR, TTimer> timers;
-    UINT_PTR nextTimerId = kFirstTimerId;
-
-    UniqueWindow toolTip;
-    bool toolTipAdded = false;
-    bool toolTipShown = false;
-    std::wstring toolTipText;
-
-    UniqueWindow edit;
-    CEditUI* editControl = nullptr;
-    WNDPROC editDefaultProc = nullptr;
-    bool editSyncing = false;
-
-    UniqueWindow dropDown;
-    std::optional<CDropDownList> dropList;  // while |dropDown| shows it
-
-    bool notifyPosted = false;
-};
-
-void CWindowManagerUI::TWin32StateDeleter::operator()(TWin32State* state) const {
-    delete state;
-}
-
-CWindowManagerUI::TWin32State::~TWin32State() {
-    std::erase(Managers(), &manager);
+CWindowHostWin::~CWindowHostWin() {
+    std::erase(Hosts(), this);
     if (IsWindow(hwnd)) {
         for (const auto& entry : timers) ::KillTimer(hwnd, entry.first);
     }
@@ -167,13 +84,13 @@ CWindowManagerUI::TWin32State::~TWin32State() {
 
 // ---- Host calls from the portable manager --------------------------------
 
-void CWindowManagerUI::TWin32State::InvalidateRect(const TRect& rect) {
+void CWindowHostWin::InvalidateRect(const TRect& rect) {
     if (!IsWindow(hwnd)) return;
     const RECT r = ToRect(rect);
     ::InvalidateRect(hwnd, &r, FALSE);
 }
 
-void CWindowManagerUI::TWin32State::WakeForNotifications() {
+void CWindowHostWin::WakeForNotifications() {
     if (notifyPosted || !IsWindow(hwnd)) return;
     notifyPosted = PostMessageW(hwnd, AsyncNotifyMessage(), 0, 0) != FALSE;
     if (!notifyPosted) {
@@ -182,7 +99,7 @@ void CWindowManagerUI::TWin32State::WakeForNotifications() {
     }
 }
 
-void CWindowManagerUI::TWin32State::OpacityChanged(int opacity) {
+void CWindowHostWin::OpacityChanged(int opacity) {
     if (!IsWindow(hwnd)) return;
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     if (opacity >= 0 && opacity < 255) {
@@ -197,11 +114,10 @@ void CWindowManagerUI::TWin32State::OpacityChanged(int opacity) {
     }
 }
 
-void CWindowManagerUI::TWin32State::ControlGone(CControlUI* control) {
+void CWindowHostWin::ControlGone(CControlUI* control) {
     const auto gone = [control](CControlUI* held) {
         return held != nullptr && (control == nullptr || held == control);
     };
-    input.ControlGone(control);
     if (gone(editControl)) DestroyEditWindow();
     if (dropList && gone(&dropList->GetCombo())) {
         dropList.reset();
@@ -215,7 +131,7 @@ void CWindowManagerUI::TWin32State::ControlGone(CControlUI* control) {
     }
 }
 
-void CWindowManagerUI::TWin32State::ControlTextChanged(CControlUI* control) {
+void CWindowHostWin::ControlTextChanged(CControlUI* control) {
     if (control != editControl || !edit || editSyncing) return;
     // Shown in the native window as if typed, and told like a typed change.
     editSyncing = true;
@@ -228,7 +144,7 @@ void CWindowManagerUI::TWin32State::ControlTextChanged(CControlUI* control) {
 
 // ---- Painting --------------------------------------------------------------------
 
-void CWindowManagerUI::TWin32State::PaintInto(HDC target, const TRect& paint) {
+void CWindowHostWin::PaintInto(HDC target, const TRect& paint) {
     RECT client{};
     GetClientRect(hwnd, &client);
     if (client.right <= 0 || client.bottom <= 0 || paint.IsEmpty()) return;
@@ -249,7 +165,7 @@ void CWindowManagerUI::TWin32State::PaintInto(HDC target, const TRect& paint) {
     PlaceEditWindow();
 }
 
-void CWindowManagerUI::TWin32State::OnPaint() {
+void CWindowHostWin::OnPaint() {
     PaintScope scope(hwnd);
     if (scope.dc() == nullptr) return;
     const RECT& r = scope.rect();
@@ -258,7 +174,7 @@ void CWindowManagerUI::TWin32State::OnPaint() {
     PaintInto(scope.dc(), TRect{r.left, r.top, r.right, r.bottom});
 }
 
-void CWindowManagerUI::TWin32State::OnPrintClient(HDC target) {
+void CWindowHostWin::OnPrintClient(HDC target) {
     RECT client{};
     GetClientRect(hwnd, &client);
     PaintInto(target, TRect{0, 0, client.right, client.bottom});
@@ -266,20 +182,20 @@ void CWindowManagerUI::TWin32State::OnPrintClient(HDC target) {
 
 // ---- Mouse -------------------------------------------------------------------------
 
-void CWindowManagerUI::TWin32State::TrackMouse(bool hover) {
+void CWindowHostWin::TrackMouse(bool hover) {
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | (hover ? TME_HOVER : 0u), hwnd, kHoverTimeMs};
     if (TrackMouseEvent(&track)) trackingLeave = true;
 }
 
-void CWindowManagerUI::TWin32State::TrackMouseLeave() {
+void CWindowHostWin::TrackMouseLeave() {
     if (!trackingLeave) TrackMouse(false);
 }
 
-void CWindowManagerUI::TWin32State::TrackHover() {
+void CWindowHostWin::TrackHover() {
     TrackMouse(true);
 }
 
-void CWindowManagerUI::TWin32State::CaptureMouse(bool capture) {
+void CWindowHostWin::CaptureMouse(bool capture) {
     if (capture) {
         SetCapture(hwnd);
     } else if (GetCapture() == hwnd) {
@@ -289,9 +205,10 @@ void CWindowManagerUI::TWin32State::CaptureMouse(bool capture) {
 
 // ---- Tool tips -------------------------------------------------------------------------
 
-void CWindowManagerUI::TWin32State::ShowToolTip() {
-    CControlUI* hot = input.GetHot();
-    if (hot == nullptr || hot->GetToolTip().empty() || input.GetCapture() != nullptr) return;
+void CWindowHostWin::ShowToolTip() {
+    CControlUI* hot = manager.Input().GetHot();
+    if (hot == nullptr || hot->GetToolTip().empty() || manager.Input().GetCapture() != nullptr)
+        return;
     if (!toolTip) {
         static const bool initialised = [] {
             INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
@@ -301,7 +218,7 @@ void CWindowManagerUI::TWin32State::ShowToolTip() {
         toolTip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                       WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
-                                      static_cast<HINSTANCE>(GetInstance()), nullptr));
+                                      GetSetModuleInstance(), nullptr));
         if (!toolTip) {
             QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx tooltip failed:%lu",
                          "CWindowManagerUI::ShowToolTip", GetLastError());
@@ -332,7 +249,7 @@ void CWindowManagerUI::TWin32State::ShowToolTip() {
     toolTipShown = true;
 }
 
-void CWindowManagerUI::TWin32State::HideToolTip() {
+void CWindowHostWin::HideToolTip() {
     if (!toolTip || !toolTipShown) return;
     toolTipShown = false;
     TTTOOLINFOW info{};
@@ -344,17 +261,32 @@ void CWindowManagerUI::TWin32State::HideToolTip() {
 
 // ---- Keyboard and focus -------------------------------------------------------------------
 
-bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
+bool CWindowHostWin::OnKeyDown(WPARAM key) {
     UIKey uiKey = UIKey::Other;
     switch (key) {
-        case VK_UP: uiKey = UIKey::Up; break;
-        case VK_DOWN: uiKey = UIKey::Down; break;
-        case VK_RETURN: uiKey = UIKey::Return; break;
-        case VK_ESCAPE: uiKey = UIKey::Escape; break;
-        case VK_TAB: uiKey = UIKey::Tab; break;
-        case VK_F4: uiKey = UIKey::F4; break;
-        case VK_SPACE: uiKey = UIKey::Space; break;
-        default: break;
+        case VK_UP:
+            uiKey = UIKey::Up;
+            break;
+        case VK_DOWN:
+            uiKey = UIKey::Down;
+            break;
+        case VK_RETURN:
+            uiKey = UIKey::Return;
+            break;
+        case VK_ESCAPE:
+            uiKey = UIKey::Escape;
+            break;
+        case VK_TAB:
+            uiKey = UIKey::Tab;
+            break;
+        case VK_F4:
+            uiKey = UIKey::F4;
+            break;
+        case VK_SPACE:
+            uiKey = UIKey::Space;
+            break;
+        default:
+            break;
     }
     if (dropDown && dropList) {
         const CDropDownList::Action action = dropList->OnKey(uiKey);
@@ -362,14 +294,14 @@ bool CWindowManagerUI::TWin32State::OnKeyDown(WPARAM key) {
         return action != CDropDownList::Action::None;
     }
     if (dropDown) return false;
-    return input.KeyDown(uiKey, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    return manager.Input().KeyDown(uiKey, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
 }
 
-void CWindowManagerUI::TWin32State::FocusLeaving(CControlUI* control) {
+void CWindowHostWin::FocusLeaving(CControlUI* control) {
     if (control == editControl) DestroyEditWindow();
 }
 
-void CWindowManagerUI::TWin32State::FocusTaken(CControlUI* control) {
+void CWindowHostWin::FocusTaken(CControlUI* control) {
     if (auto* editUi = dynamic_cast<CEditUI*>(control)) {
         CreateEditWindow(editUi);
     } else if (::GetFocus() != hwnd && IsWindow(hwnd)) {
@@ -377,31 +309,15 @@ void CWindowManagerUI::TWin32State::FocusTaken(CControlUI* control) {
     }
 }
 
-void CWindowManagerUI::SetFocus(CControlUI* control) {
-    if (win_) win_->input.SetFocus(control);
-}
-
-CControlUI* CWindowManagerUI::GetFocus() const {
-    return win_ ? win_->input.GetFocus() : nullptr;
-}
-
-bool CWindowManagerUI::SetNextTabControl(bool forward) {
-    return win_ && win_->input.SetNextTabControl(forward);
-}
-
-CControlUI* CWindowManagerUI::GetHot() const {
-    return win_ ? win_->input.GetHot() : nullptr;
-}
-
 // ---- The native edit window -------------------------------------------------------------
 
-void CWindowManagerUI::TWin32State::CreateEditWindow(CEditUI* control) {
+void CWindowHostWin::CreateEditWindow(CEditUI* control) {
     DestroyEditWindow();
     DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_LEFT;
     if (control->IsPassword()) style |= ES_PASSWORD;
     if (control->IsReadOnly()) style |= ES_READONLY;
     edit.reset(CreateWindowExW(0, L"EDIT", control->GetText().c_str(), style, 0, 0, 0, 0, hwnd,
-                               nullptr, static_cast<HINSTANCE>(GetInstance()), nullptr));
+                               nullptr, GetSetModuleInstance(), nullptr));
     if (!edit) {
         QLogger::Log(QLOG_ERROR, "%s: CreateWindowEx EDIT failed:%lu",
                      "CWindowManagerUI::CreateEditWindow", GetLastError());
@@ -410,7 +326,7 @@ void CWindowManagerUI::TWin32State::CreateEditWindow(CEditUI* control) {
     editControl = control;
     SetWindowLongPtrW(edit.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     editDefaultProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        edit.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32State::EditProc)));
+        edit.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindowHostWin::EditProc)));
     SendMessageW(edit.get(), WM_SETFONT,
                  reinterpret_cast<WPARAM>(cache.GetFont(manager.GetFont(control->GetFont()))),
                  FALSE);
@@ -422,7 +338,7 @@ void CWindowManagerUI::TWin32State::CreateEditWindow(CEditUI* control) {
     ::SetFocus(edit.get());
 }
 
-void CWindowManagerUI::TWin32State::PlaceEditWindow() {
+void CWindowHostWin::PlaceEditWindow() {
     if (!edit || editControl == nullptr) return;
     const TRect& pos = editControl->GetPos();
     const TRect& pad = editControl->GetTextPadding();
@@ -439,7 +355,7 @@ void CWindowManagerUI::TWin32State::PlaceEditWindow() {
                  std::max(r.Height(), 1), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CWindowManagerUI::TWin32State::DestroyEditWindow() {
+void CWindowHostWin::DestroyEditWindow() {
     if (!edit) return;
     HWND window = edit.release();
     const bool hadFocus = ::GetFocus() == window;
@@ -452,7 +368,7 @@ void CWindowManagerUI::TWin32State::DestroyEditWindow() {
     if (hadFocus && IsWindow(hwnd)) ::SetFocus(hwnd);
 }
 
-void CWindowManagerUI::TWin32State::OnEditChanged() {
+void CWindowHostWin::OnEditChanged() {
     if (editSyncing || !edit || editControl == nullptr) return;
     const int length = GetWindowTextLengthW(edit.get());
     std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
@@ -465,9 +381,8 @@ void CWindowManagerUI::TWin32State::OnEditChanged() {
     manager.SendNotify(control, L"textchanged");
 }
 
-LRESULT CALLBACK CWindowManagerUI::TWin32State::EditProc(HWND window, UINT message, WPARAM wParam,
-                                                         LPARAM lParam) {
-    auto* state = reinterpret_cast<TWin32State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK CWindowHostWin::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<CWindowHostWin*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (state == nullptr || state->editDefaultProc == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -484,15 +399,11 @@ LRESULT CALLBACK CWindowManagerUI::TWin32State::EditProc(HWND window, UINT messa
     return CallWindowProcW(base, window, message, wParam, lParam);
 }
 
-void* CWindowManagerUI::GetEditWindow() const {
-    return win_ ? static_cast<void*>(win_->edit.get()) : nullptr;
-}
-
 // ---- Timers ----------------------------------------------------------------------------------
 
-bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned id, unsigned elapseMs) {
-    TWin32State* state = win_.get();
-    if (state == nullptr || control == nullptr || !IsWindow(state->hwnd)) return false;
+bool CWindowHostWin::SetTimer(CControlUI* control, unsigned id, unsigned elapseMs) {
+    CWindowHostWin* state = this;
+    if (control == nullptr || !IsWindow(state->hwnd)) return false;
     UINT_PTR winId = 0;
     for (const auto& [key, timer] : state->timers) {
         if (timer.control == control && timer.id == id) winId = key;
@@ -503,12 +414,12 @@ bool CWindowManagerUI::SetTimer(CControlUI* control, unsigned id, unsigned elaps
                      GetLastError());
         return false;
     }
-    state->timers[winId] = TWin32State::TTimer{control, id};
+    state->timers[winId] = CWindowHostWin::TTimer{control, id};
     return true;
 }
 
-bool CWindowManagerUI::KillTimer(CControlUI* control, unsigned id) {
-    TWin32State* state = win_.get();
+bool CWindowHostWin::KillTimer(CControlUI* control, unsigned id) {
+    CWindowHostWin* state = this;
     if (state == nullptr) return false;
     for (auto it = state->timers.begin(); it != state->timers.end(); ++it) {
         if (it->second.control == control && it->second.id == id) {
@@ -520,11 +431,7 @@ bool CWindowManagerUI::KillTimer(CControlUI* control, unsigned id) {
     return false;
 }
 
-void CWindowManagerUI::KillTimer(CControlUI* control) {
-    if (win_) win_->KillTimers(control);
-}
-
-void CWindowManagerUI::TWin32State::KillTimers(CControlUI* control) {
+void CWindowHostWin::KillTimers(CControlUI* control) {
     for (auto it = timers.begin(); it != timers.end();) {
         if (it->second.control == control) {
             ::KillTimer(hwnd, it->first);
@@ -535,7 +442,7 @@ void CWindowManagerUI::TWin32State::KillTimers(CControlUI* control) {
     }
 }
 
-bool CWindowManagerUI::TWin32State::OnTimer(UINT_PTR id) {
+bool CWindowHostWin::OnTimer(UINT_PTR id) {
     const auto it = timers.find(id);
     if (it == timers.end()) return false;
     const TTimer timer = it->second;
@@ -545,13 +452,13 @@ bool CWindowManagerUI::TWin32State::OnTimer(UINT_PTR id) {
 
 // ---- The drop-down list ------------------------------------------------------------------
 
-void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
+void CWindowHostWin::ShowDropDown(CComboUI* combo) {
     CloseDropDown(false);
     if (combo == nullptr || combo->GetCount() == 0 || !IsWindow(hwnd)) return;
     static const bool registered = [] {
         WNDCLASSEXW wc{sizeof(wc)};
         wc.style = CS_DROPSHADOW;
-        wc.lpfnWndProc = &TWin32State::DropDownProc;
+        wc.lpfnWndProc = &CWindowHostWin::DropDownProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kDropDownClass;
@@ -582,7 +489,7 @@ void CWindowManagerUI::TWin32State::ShowDropDown(CComboUI* combo) {
     SetCapture(list);
 }
 
-void CWindowManagerUI::TWin32State::CloseDropDown(bool select) {
+void CWindowHostWin::CloseDropDown(bool select) {
     if (!dropDown) return;
     HWND list = dropDown.release();
     CComboUI* combo = dropList ? &dropList->GetCombo() : nullptr;
@@ -596,7 +503,7 @@ void CWindowManagerUI::TWin32State::CloseDropDown(bool select) {
     if (select && combo != nullptr && chosen >= 0) combo->SelectItem(chosen);
 }
 
-void CWindowManagerUI::TWin32State::ApplyDropDown(CDropDownList::Action action) {
+void CWindowHostWin::ApplyDropDown(CDropDownList::Action action) {
     switch (action) {
         case CDropDownList::Action::Handled:
             if (dropDown) ::InvalidateRect(dropDown.get(), nullptr, FALSE);
@@ -612,20 +519,19 @@ void CWindowManagerUI::TWin32State::ApplyDropDown(CDropDownList::Action action) 
     }
 }
 
-LRESULT CALLBACK CWindowManagerUI::TWin32State::DropDownProc(HWND window, UINT message,
-                                                             WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CWindowHostWin::DropDownProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* state = reinterpret_cast<TWin32State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* state = reinterpret_cast<CWindowHostWin*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (state == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     return state->DropDownMessage(window, message, wParam, lParam);
 }
 
-LRESULT CWindowManagerUI::TWin32State::DropDownMessage(HWND window, UINT message, WPARAM wParam,
-                                                       LPARAM lParam) {
+LRESULT CWindowHostWin::DropDownMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
@@ -677,75 +583,65 @@ LRESULT CWindowManagerUI::TWin32State::DropDownMessage(HWND window, UINT message
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void* CWindowManagerUI::GetDropDownWindow() const {
-    return win_ ? static_cast<void*>(win_->dropDown.get()) : nullptr;
-}
-
-void* CWindowManagerUI::GetToolTipWindow() const {
-    return win_ ? static_cast<void*>(win_->toolTip.get()) : nullptr;
-}
-
 // ---- Binding, filters and message handling ------------------------------------------------
 
-void CWindowManagerUI::Init(void* window) {
-    HWND hwnd = static_cast<HWND>(window);
-    if (win_ && win_->hwnd == hwnd) return;
-    host_ = nullptr;
-    win_.reset();
-    paintWindow_ = window;
-    if (hwnd == nullptr) return;
-    win_.reset(new TWin32State(*this, hwnd));
-    host_ = win_.get();
-    Managers().push_back(this);
+CWindowHostWin* CWindowHostWin::Attach(CWindowManagerUI& manager, HWND window) {
+    if (CWindowHostWin* host = Of(manager); host != nullptr && host->hwnd == window) return host;
+    manager.AttachHost(nullptr, nullptr);
+    if (window == nullptr) return nullptr;
+    auto owned = std::unique_ptr<CWindowHostWin>(new CWindowHostWin(manager, window));
+    CWindowHostWin* host = owned.get();
+    Hosts().push_back(host);
     RECT client{};
-    if (GetClientRect(hwnd, &client) && client.right > 0 && client.bottom > 0) {
-        SetClientSize(TSize{client.right, client.bottom});
+    if (GetClientRect(window, &client) && client.right > 0 && client.bottom > 0) {
+        manager.SetClientSize(TSize{client.right, client.bottom});
     }
-    if (window_.opacity != 255) host_->OpacityChanged(window_.opacity);
+    manager.AttachHost(std::move(owned), host);
+    return host;
 }
 
-void CWindowManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-    if (!win_ || filter == nullptr) return;
-    auto& list = win_->preFilters;
+CWindowHostWin* CWindowHostWin::Of(const CWindowManagerUI& manager) {
+    return dynamic_cast<CWindowHostWin*>(manager.GetHost());
+}
+
+void CWindowHostWin::AddPreMessageFilter(IMessageFilterUI* filter) {
+    if (filter == nullptr) return;
+    auto& list = preFilters;
     if (std::find(list.begin(), list.end(), filter) == list.end()) list.push_back(filter);
 }
 
-void CWindowManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
-    if (win_) std::erase(win_->preFilters, filter);
+void CWindowHostWin::RemovePreMessageFilter(IMessageFilterUI* filter) {
+    std::erase(preFilters, filter);
 }
 
-void CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
-    if (!win_ || filter == nullptr) return;
-    auto& list = win_->filters;
+void CWindowHostWin::AddMessageFilter(IMessageFilterUI* filter) {
+    if (filter == nullptr) return;
+    auto& list = filters;
     if (std::find(list.begin(), list.end(), filter) == list.end()) list.push_back(filter);
 }
 
-void CWindowManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
-    if (win_) std::erase(win_->filters, filter);
+void CWindowHostWin::RemoveMessageFilter(IMessageFilterUI* filter) {
+    std::erase(filters, filter);
 }
 
-void CWindowManagerUI::AddTranslateAccelerator(ITranslateAccelerator* translator) {
-    if (!win_ || translator == nullptr) return;
-    auto& list = win_->translators;
+void CWindowHostWin::AddTranslateAccelerator(ITranslateAccelerator* translator) {
+    if (translator == nullptr) return;
+    auto& list = translators;
     if (std::find(list.begin(), list.end(), translator) == list.end()) list.push_back(translator);
 }
 
-void CWindowManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* translator) {
-    if (win_) std::erase(win_->translators, translator);
+void CWindowHostWin::RemoveTranslateAccelerator(ITranslateAccelerator* translator) {
+    std::erase(translators, translator);
 }
 
-bool CWindowManagerUI::PreMessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                                         intptr_t& result) {
-    if (!win_) return false;
+bool CWindowHostWin::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam,
+                                       LRESULT& result) {
     // A filter may register or remove filters while it runs.
-    const std::vector<IMessageFilterUI*> filters = win_->preFilters;
-    for (IMessageFilterUI* filter : filters) {
-        if (!win_ || std::find(win_->preFilters.begin(), win_->preFilters.end(), filter) ==
-                         win_->preFilters.end()) {
-            continue;
-        }
+    const std::vector<IMessageFilterUI*> snapshot = preFilters;
+    for (IMessageFilterUI* filter : snapshot) {
+        if (std::find(preFilters.begin(), preFilters.end(), filter) == preFilters.end()) continue;
         bool handled = false;
-        const intptr_t r = filter->MessageHandler(message, wParam, lParam, handled);
+        const LRESULT r = filter->MessageHandler(message, wParam, lParam, handled);
         if (handled) {
             result = r;
             return true;
@@ -754,30 +650,28 @@ bool CWindowManagerUI::PreMessageHandler(unsigned message, uintptr_t wParam, int
     return false;
 }
 
-bool CWindowManagerUI::TranslateMessage(const void* msg) {
-    const MSG* m = static_cast<const MSG*>(msg);
+bool CWindowHostWin::TranslateMessage(const MSG* m) {
     if (m == nullptr || m->hwnd == nullptr) return false;
     const bool child = (GetWindowLongPtrW(m->hwnd, GWL_STYLE) & WS_CHILD) != 0;
-    const std::vector<CWindowManagerUI*> managers = Managers();
-    for (CWindowManagerUI* manager : managers) {
-        if (!IsRegistered(manager) || !manager->win_) continue;
-        HWND own = manager->win_->hwnd;
+    const std::vector<CWindowHostWin*> hosts = Hosts();
+    for (CWindowHostWin* host : hosts) {
+        if (!IsRegistered(host)) continue;
+        HWND own = host->hwnd;
         const bool mine = own == m->hwnd;
         if (!mine && !(child && IsChild(own, m->hwnd))) continue;
         // An open drop-down list takes its keys before any filter: Escape
         // closes the list, not the window (nor is it swallowed by a window
         // that ignores Escape).
-        if (m->message == WM_KEYDOWN && manager->win_->dropDown &&
-            manager->win_->OnKeyDown(m->wParam)) {
+        if (m->message == WM_KEYDOWN && host->dropDown && host->OnKeyDown(m->wParam)) {
             return true;
         }
-        const std::vector<ITranslateAccelerator*> translators = manager->win_->translators;
+        const std::vector<ITranslateAccelerator*> translators = host->translators;
         for (ITranslateAccelerator* translator : translators) {
             if (translator->TranslateAccelerator(m)) return true;
         }
-        if (!IsRegistered(manager) || !manager->win_) continue;
-        intptr_t result = 0;
-        const bool handled = manager->PreMessageHandler(m->message, m->wParam, m->lParam, result);
+        if (!IsRegistered(host)) continue;
+        LRESULT result = 0;
+        const bool handled = host->PreMessageHandler(m->message, m->wParam, m->lParam, result);
         // Inside a child window (a browser, an edit) the filters only look.
         if (handled && !child) return true;
         if (!child) return false;
@@ -785,7 +679,7 @@ bool CWindowManagerUI::TranslateMessage(const void* msg) {
     return false;
 }
 
-void CWindowManagerUI::MessageLoop() {
+void CWindowHostWin::MessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (TranslateMessage(&msg)) continue;
@@ -794,15 +688,13 @@ void CWindowManagerUI::MessageLoop() {
     }
 }
 
-bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr_t lParam,
-                                      intptr_t& result) {
-    TWin32State* state = win_.get();
-    if (state == nullptr) return false;
+bool CWindowHostWin::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    CWindowHostWin* state = this;
     {
-        const std::vector<IMessageFilterUI*> filters = state->filters;
-        for (IMessageFilterUI* filter : filters) {
+        const std::vector<IMessageFilterUI*> snapshot = filters;
+        for (IMessageFilterUI* filter : snapshot) {
             bool handled = false;
-            const intptr_t r = filter->MessageHandler(message, wParam, lParam, handled);
+            const LRESULT r = filter->MessageHandler(message, wParam, lParam, handled);
             if (handled) {
                 result = r;
                 return true;
@@ -812,7 +704,7 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
     result = 0;
     if (message == AsyncNotifyMessage()) {
         state->notifyPosted = false;
-        DeliverQueuedNotifications();
+        manager.DeliverQueuedNotifications();
         return true;
     }
     switch (message) {
@@ -820,7 +712,7 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
             // The layout's tracking limits; left unhandled so that a window
             // that does not take the message still gets the default rest.
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            const TWindowAttributes& window = GetWindowAttributes();
+            const TWindowAttributes& window = manager.GetWindowAttributes();
             if (window.minInfo.cx > 0) info->ptMinTrackSize.x = window.minInfo.cx;
             if (window.minInfo.cy > 0) info->ptMinTrackSize.y = window.minInfo.cy;
             if (window.maxInfo.cx > 0) info->ptMaxTrackSize.x = window.maxInfo.cx;
@@ -838,7 +730,7 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
             return true;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) {
-                SetClientSize(TSize{LOWORD(lParam), HIWORD(lParam)});
+                manager.SetClientSize(TSize{LOWORD(lParam), HIWORD(lParam)});
                 if (state->dropDown) state->CloseDropDown(false);
             }
             return false;
@@ -846,24 +738,24 @@ bool CWindowManagerUI::MessageHandler(unsigned message, uintptr_t wParam, intptr
             if (state->dropDown) state->CloseDropDown(false);
             return false;
         case WM_MOUSEMOVE:
-            state->input.MouseMove(PointOf(lParam));
+            manager.Input().MouseMove(PointOf(lParam));
             return false;
         case WM_MOUSELEAVE:
             state->trackingLeave = false;
-            state->input.MouseLeave();
+            manager.Input().MouseLeave();
             return false;
         case WM_MOUSEHOVER:
             state->ShowToolTip();
             return false;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            state->input.ButtonDown(PointOf(lParam));
+            manager.Input().ButtonDown(PointOf(lParam));
             return false;
         case WM_LBUTTONUP:
-            state->input.ButtonUp(PointOf(lParam));
+            manager.Input().ButtonUp(PointOf(lParam));
             return false;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != state->hwnd) state->input.CancelCapture();
+            if (reinterpret_cast<HWND>(lParam) != state->hwnd) manager.Input().CancelCapture();
             return false;
         case WM_KEYDOWN:
             if (state->OnKeyDown(wParam)) return true;
