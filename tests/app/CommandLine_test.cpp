@@ -84,6 +84,7 @@ TEST(Relocation, LoginKeyComesFromTheFileName) {
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\LauncherQAMB_a_b.exe"), L"a_b");
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\LauncherQAMB_.exe"), L"");
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\LauncherQAMB_abc.com"), L"");
+    EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\LauncherQAMB_k3y.exe.part"), L"");
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\LauncherQAMB.exe"), L"");
     // The underscore must come before the extension's dot.
     EXPECT_EQ(CdnKeyFromModulePath(L"C:\\dl\\Launcher.QAMB_exe"), L"");

@@ -7,10 +7,6 @@
 
 namespace {
 
-std::wstring OwnPath() {
-    return ModulePath();
-}
-
 class ParseCommandLineTest : public testing::Test {
 protected:
     void SetUp() override { CommandLineOptions.clear(); }
@@ -18,7 +14,8 @@ protected:
 };
 
 TEST_F(ParseCommandLineTest, QuotedModulePathAndShellQuotingRules) {
-    const std::wstring line = L"\"" + OwnPath() + L"\" -disable_move_self -x= \"-LoginUrl:=?url=a=b\" "
+    const std::wstring line = L"\"" + ModulePath() +
+                              L"\" -disable_move_self -x= \"-LoginUrl:=?url=a=b\" "
                               L"\"-name=with blanks\"";
     ParseCommandLine(line.c_str());
     EXPECT_EQ(CommandLineOptions.size(), 4u);
@@ -27,22 +24,6 @@ TEST_F(ParseCommandLineTest, QuotedModulePathAndShellQuotingRules) {
     EXPECT_EQ(FindOption(L"-name")->value, L"with blanks");
     EXPECT_EQ(JoinCommandLineOptions(),
               L"-LoginUrl:=?url=a=b -disable_move_self -name=with blanks -x=");
-}
-
-TEST_F(ParseCommandLineTest, ModulePathInAnotherCaseIsStillSkipped) {
-    std::wstring path = OwnPath();
-    for (auto& c : path) c = static_cast<wchar_t>(towupper(c));
-    ParseCommandLine((L"\"" + path + L"\" -a").c_str());
-    EXPECT_EQ(JoinCommandLineOptions(), L"-a");
-}
-
-TEST_F(ParseCommandLineTest, OptionsWithoutAModulePath) {
-    // CreateProcess with an application name may pass just the options.
-    ParseCommandLine(L"-disable_update_self");
-    EXPECT_NE(FindOption(L"-disable_update_self"), nullptr);
-    CommandLineOptions.clear();
-    ParseCommandLine((L"\"" + OwnPath() + L"\"").c_str());
-    EXPECT_TRUE(CommandLineOptions.empty());
 }
 
 TEST_F(ParseCommandLineTest, QuotedOptionsComeBackAsTheyWereOneByOne) {
@@ -54,7 +35,7 @@ TEST_F(ParseCommandLineTest, QuotedOptionsComeBackAsTheyWereOneByOne) {
         {L"-share", {L"\\\\host\\share", true}},
         {L"-empty", {L"", true}},
     };
-    ParseCommandLine((L"\"" + OwnPath() + L"\" " + QuoteOptions(table)).c_str());
+    ParseCommandLine((L"\"" + ModulePath() + L"\" " + QuoteOptions(table)).c_str());
     ASSERT_EQ(CommandLineOptions.size(), table.size()) << QuoteOptions(table);
     for (const auto& [name, option] : table) {
         const CommandLineOption* parsed = FindOption(name);

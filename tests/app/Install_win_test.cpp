@@ -48,8 +48,6 @@ struct Shortcut {
     std::wstring target;
     std::wstring workingFolder;
     std::wstring iconFile;
-    int iconIndex = -1;
-    int showCommand = -1;
 };
 
 Shortcut ReadShortcut(const std::wstring& path) {
@@ -66,9 +64,9 @@ Shortcut ReadShortcut(const std::wstring& path) {
             shortcut.target = text;
             link->GetWorkingDirectory(text, MAX_PATH);
             shortcut.workingFolder = text;
-            link->GetIconLocation(text, MAX_PATH, &shortcut.iconIndex);
+            int iconIndex = 0;
+            link->GetIconLocation(text, MAX_PATH, &iconIndex);
             shortcut.iconFile = text;
-            link->GetShowCmd(&shortcut.showCommand);
             shortcut.loaded = true;
         }
     }
@@ -123,6 +121,8 @@ protected:
 
 TEST_F(GameFolderInstall, KeyedDownloadInstallsItselfMakesTheShortcutAndRestartsTheCopy) {
     const std::wstring downloaded = Download(L"LauncherQAMB_k3y.v2.exe");
+    // A shortcut of an earlier install is replaced.
+    ASSERT_TRUE(testsupport::WriteFileBytes(state_.Shortcut(), "stale"));
     const LauncherRun run = StartLauncher(downloaded, L"", download_);
     ASSERT_TRUE(run.process.finished);
     EXPECT_EQ(run.process.exitCode, 0u);
@@ -142,8 +142,6 @@ TEST_F(GameFolderInstall, KeyedDownloadInstallsItselfMakesTheShortcutAndRestarts
     EXPECT_EQ(shortcut.target, target_);
     EXPECT_EQ(shortcut.workingFolder, state_.GameFolder());
     EXPECT_EQ(shortcut.iconFile, target_);
-    EXPECT_EQ(shortcut.iconIndex, 0);
-    EXPECT_EQ(shortcut.showCommand, SW_SHOWNORMAL);
 
     // The installed copy, in its own folder, got the key and no self-update;
     // its path, which has a blank, reached it whole.
@@ -159,17 +157,6 @@ TEST_F(GameFolderInstall, KeyedDownloadInstallsItselfMakesTheShortcutAndRestarts
         [&] { return testsupport::ReadPluginRecord() == state_.GameFolder() + L"\\plumegame.ocx"; }));
 }
 
-TEST_F(GameFolderInstall, ANameWithoutExeAfterItsLastDotCarriesNoKeyAndTheBarePathRestarts) {
-    const LauncherRun run = StartLauncher(Download(L"LauncherQAMB_k3y.exe.part"), L"", download_);
-    ASSERT_TRUE(run.process.finished);
-    EXPECT_TRUE(Has(run.log, "copy to game dir succeed"));
-    EXPECT_FALSE(Has(run.log, "cdnkey"));
-    const auto installed = InstalledLog();
-    ASSERT_FALSE(installed.empty());
-    // No options at all: no "-disable_update_self" either.
-    EXPECT_EQ(LineWith(installed, "cmdline"), "cmdline: \"" + Narrow(target_) + "\"");
-}
-
 TEST_F(GameFolderInstall, AnInstalledLauncherInAnyLetterCaseStaysAndMakesNoShortcut) {
     PlaceInstalledCopy();
     std::wstring shouted = state_.GameFolder() + L"\\LAUNCHERqamb.Exe";
@@ -178,16 +165,6 @@ TEST_F(GameFolderInstall, AnInstalledLauncherInAnyLetterCaseStaysAndMakesNoShort
     EXPECT_FALSE(Has(run.log, "game dir target"));
     EXPECT_FALSE(Has(run.log, "start new process"));
     EXPECT_TRUE(Has(run.log, "begin to register plumegame.ocx"));
-    EXPECT_FALSE(FileExists(state_.Shortcut()));
-}
-
-TEST_F(GameFolderInstall, DisableMoveSelfSkipsTheGameFolderEntirely) {
-    const LauncherRun run = StartLauncher(Download(L"LauncherQAMB_k3y.exe"), L"-disable_move_self", download_);
-    ASSERT_TRUE(run.process.finished);
-    EXPECT_FALSE(Has(run.log, "game dir target"));
-    EXPECT_FALSE(Has(run.log, "cdnkey"));
-    EXPECT_TRUE(Has(run.log, "ocx path: " + Narrow(download_) + "\\plumegame.ocx"));
-    EXPECT_FALSE(FileExists(state_.profile() + L"\\plume"));
     EXPECT_FALSE(FileExists(state_.Shortcut()));
 }
 
@@ -242,18 +219,6 @@ TEST_F(ShellCalls, PinAnswersWhatWineOffers) {
     // Past that string, the shell's own answers.
     EXPECT_EQ(InvokeShellVerb(scratch_.Join(L"no folder\\LauncherQAMB.exe"), L"x"), E_NOINTERFACE);
     EXPECT_EQ(InvokeShellVerb(exe, L"no such verb"), E_FAIL);
-}
-
-TEST_F(ShellCalls, ShortcutReplacesAnOldOne) {
-    testsupport::PrefixUserState state;
-    ASSERT_TRUE(state.ok());
-    ASSERT_TRUE(testsupport::WriteFileBytes(state.Shortcut(), "stale"));
-    const std::wstring exe = scratch_.Join(L"LauncherQAMB.exe");
-    ASSERT_TRUE(CreateDesktopShortcut(exe));
-    const Shortcut shortcut = ReadShortcut(state.Shortcut());
-    ASSERT_TRUE(shortcut.loaded);
-    EXPECT_EQ(shortcut.target, exe);
-    EXPECT_EQ(shortcut.workingFolder, scratch_.path());
 }
 
 }  // namespace

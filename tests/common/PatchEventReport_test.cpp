@@ -69,12 +69,6 @@ TEST(ReportParameters, LaterPairsAndCallsOverwriteOnlyWhatTheyName) {
     EXPECT_EQ(Parsed("sid=", known), (ReportIdentity{"web", "42", ""}));
 }
 
-TEST(ReportSettingsKey, JoinsTheIdentity) {
-    EXPECT_EQ(ReportSettingsKey(Parsed("platform=web&sid=7&uid=42")), "web_42_7");
-    EXPECT_EQ(ReportSettingsKey({}), kUnknownIdentityKey);
-    EXPECT_EQ(ReportSettingsKey({"web", "", "7"}), "web__7");
-}
-
 TEST(ReportedActions, MatchByLeadingDigitsAndAppend) {
     EXPECT_FALSE(IsActionReported("", 4));
     EXPECT_TRUE(IsActionReported("4", 4));
@@ -104,9 +98,8 @@ ReportFacts SampleFacts() {
 }
 
 TEST(ReportUrl, TextWithAndWithoutThePlatformPart) {
+    // Where the base address leads is the Wine test's (PatchEventReporter_win_test.cpp).
     const std::string base = ReportBaseUrl();
-    EXPECT_EQ(base.rfind("http://", 0), 0u);
-    EXPECT_NE(base.find(":8075/loginstat_rate?"), std::string::npos);
 
     const std::string common =
         "mac=00-1A-2B-3C-4D-5E&&net=exe&&os=Windows_7&&browser=launcherqamb"

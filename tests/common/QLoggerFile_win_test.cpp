@@ -132,11 +132,6 @@ TEST_F(LogFolderTest, OldLogsGoAndEverythingElseStays) {
     }
 }
 
-TEST_F(LogFolderTest, NoLogFolderIsNotAnError) {
-    QLogger::RemoveOldLogs();
-    EXPECT_FALSE(FileExists(L"log"));
-}
-
 TEST_F(LogFolderTest, OtherProgramsMayReadAndDeleteTheFileWhileItIsInUse) {
     QLogger::AddFileAppender("log/shared.log", "%m%n", "file");
     QLogger::LogW(QLOG_NORMAL, L"one");

@@ -65,13 +65,6 @@ TEST_F(QLoggerTest, MessageConversionsAreNotExpandedExceptLineBreaks) {
     EXPECT_EQ(lines_.back(), "Normal |100%d done \r\n next");
 }
 
-TEST_F(QLoggerTest, LevelNamesAreSevenCharacters) {
-    for (int level = QLOG_NORMAL; level <= QLOG_ALERT; ++level) {
-        EXPECT_EQ(std::string(QLogLevelName(level)).size(), 7u);
-    }
-    EXPECT_STREQ(QLogLevelName(QLOG_ALERT), "Alert  ");
-}
-
 // Counts the lines it is handed into a counter that outlives it.
 class CountingAppender : public QLoggerAppender {
 public:

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "game/BossKeySettings.h"
-#include "game/WindowHotKey_win.h"
 
 namespace {
 
@@ -113,22 +112,6 @@ TEST_F(RegistryTest, AValueWithoutItsNullStillEndsWhereItEnds) {
     EXPECT_EQ(read, L"CTRL+A");
 }
 
-TEST_F(RegistryTest, PathsWithoutALeadingRootFailToReadAndToWrite) {
-    const std::wstring name = Value(L"BadRoot");
-    ASSERT_TRUE(RegWriteString(kLauncherKey, name, L"kept"));
-    for (const std::wstring& path :
-         {L"HKCU\\" + kLauncherSubkey, L"Software\\HKEY_CURRENT_USER\\" + kLauncherSubkey,
-          L"HKEY_CURRENT_USERX\\" + kLauncherSubkey, std::wstring()}) {
-        std::wstring read = L"stale";
-        EXPECT_FALSE(RegReadString(path, name, read)) << testing::PrintToString(path);
-        EXPECT_EQ(read, L"");
-        EXPECT_FALSE(RegWriteString(path, name, L"changed")) << testing::PrintToString(path);
-    }
-    std::wstring read;
-    EXPECT_TRUE(RegReadString(kLauncherKey, name, read));
-    EXPECT_EQ(read, L"kept");
-}
-
 TEST_F(RegistryTest, ARootAloneIsTheRootAndStaysUsable) {
     const std::wstring name = Unique(L"RootValue");
     ASSERT_TRUE(RegWriteString(L"HKEY_CURRENT_USER", name, L"at the root"));
@@ -140,19 +123,6 @@ TEST_F(RegistryTest, ARootAloneIsTheRootAndStaysUsable) {
     const std::wstring other = Value(L"AfterRoot");
     EXPECT_TRUE(RegWriteString(kLauncherKey, other, L"still fine"));
     EXPECT_TRUE(RegReadString(kLauncherKey, other, read));
-}
-
-// The dialog's decisions over the real registry.
-TEST_F(RegistryTest, BossKeySettingsOverThePlatform) {
-    const std::wstring key = ScratchKey();
-    const KeyNameTable table;
-    WindowHotKey hotKey(kBossKeyHotKeyId);
-    BossKeySettings settings(table, PlatformRegistry(), hotKey, key);
-    EXPECT_EQ(settings.Load().fieldText, kBossKeyPlaceholder);
-    EXPECT_TRUE(settings.Save(L"SHIFT+CTRL+F1", false));
-    settings.SetEnabled(true, L"");
-    EXPECT_EQ(settings.Load().fieldText, L"SHIFT+CTRL+F1");
-    EXPECT_TRUE(settings.Load().enabled);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the engine's timeline through its exports, and the control registered by
 // regsvr32, created with CoCreateInstance, sited, activated in place,
 // placed, painted, closed and unloaded. With LAUNCHER_SCREENSHOT_DIR set
-// the control's screens are saved there.
+// the control's loading screen is saved there.
 #include <windows.h>
 #include <ocidl.h>
 #include <ole2.h>
@@ -278,43 +278,6 @@ TEST_F(PlugInControl, RegistersSilentlyLoadsTheEngineAndPaintsItsProgressInPlace
     ASSERT_EQ(Regsvr32(L"/u /s"), 0u);
     EXPECT_EQ(testsupport::ReadPluginRecord(), L"");
     EXPECT_FALSE(testsupport::PluginClassRegistered());
-}
-
-TEST_F(PlugInControl, WithoutItsEngineItStillDrawsAndSaysSo) {
-    Place(game_, true, false);
-    ASSERT_EQ(Regsvr32(L"/s"), 0u);
-    ComPtr<IViewObject2> view;
-    ASSERT_EQ(CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_IViewObject2, view.put_void()), S_OK);
-    EXPECT_EQ(GetModuleHandleW(L"plume3d.lod"), nullptr);
-
-    // Drawn into a bitmap, as a windowless host or a print would ask.
-    testsupport::ScreenImage image;
-    image.width = 480;
-    image.height = 300;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32};
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const RECTL bounds{0, 0, image.width, image.height};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0), S_OK);
-    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr, nullptr, 0),
-              DV_E_DVASPECT);
-    GdiFlush();
-    const auto* first = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(first, first + image.width * image.height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    testsupport::SaveScreenshot(image, "plumegame-no-engine");
-    // The warm warning text is there, and no bar.
-    int warm = 0;
-    for (uint32_t p : image.pixels) warm += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) < 170 && (p & 0xFF) < 150;
-    EXPECT_GT(warm, 20);
-    int lit = 0;
-    for (int y = image.height * 7 / 10; y < image.height; ++y) lit += FilledShare(image, y, 120, 360) > 0.9;
-    EXPECT_EQ(lit, 0);
 }
 
 }  // namespace

@@ -35,7 +35,6 @@ public:
         std::deque<FakeAttempt> script;
         std::vector<std::wstring> agents;
         std::vector<std::wstring> urls;
-        std::vector<std::wstring> headers;
         std::vector<HttpTimeouts> timeouts;
         bool blockedInRead = false;
         int aborts = 0;
@@ -125,12 +124,10 @@ public:
         shared_->timeouts.push_back(timeouts);
         return true;
     }
-    std::unique_ptr<HttpRequest> OpenUrl(const std::wstring& url,
-                                         const std::wstring& headers) override {
+    std::unique_ptr<HttpRequest> OpenUrl(const std::wstring& url, const std::wstring&) override {
         {
             std::lock_guard<std::mutex> lock(shared_->mutex);
             shared_->urls.push_back(url);
-            shared_->headers.push_back(headers);
         }
         if (attempt_.openFails) return nullptr;
         return std::make_unique<FakeRequest>(shared_, attempt_);

@@ -1,5 +1,6 @@
 // The package reader on real Windows files: the ANSI file calls, sharing,
-// folder creation and the errors the platform gives.
+// replacing a file and the errors the platform gives. Which names are
+// refused is the native test's (LZMAPackage_test.cpp).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -53,14 +54,11 @@ protected:
     std::vector<std::string> lines_;
 };
 
-TEST_F(LZMAPackageWinTest, ExtractsIntoMissingFoldersAndReplacesAnOldFile) {
+// Missing folders on the real file system are PackageFileSystem_test's.
+TEST_F(LZMAPackageWinTest, ReplacesAnOldFileWholeAndClosesThePackage) {
     LZMAPackage package(Ansi(packagePath_));
     ASSERT_TRUE(package.Open());
     ASSERT_EQ(package.entries().size(), 2u);
-
-    const std::wstring deep = dir_.Join(L"a\\b\\qmtemp");
-    ASSERT_TRUE(package.ExtractFileToDisk("LauncherQAMB.exe", Ansi(deep)));
-    EXPECT_TRUE(ReadFileBytes(deep + L"\\LauncherQAMB.exe") == exe_);
 
     // An older, longer file in the way is replaced whole; a trailing "\"
     // names the same folder.
@@ -123,26 +121,6 @@ TEST_F(LZMAPackageWinTest, FolderThatCannotBeMadeOrFileThatCannotBeCreatedIsRepo
     ASSERT_EQ(lines_.size(), 1u);
     EXPECT_EQ(lines_[0], "Error  |LZMAPackage::ExtractFileToDisk, failed to CreateFileA, " +
                              Ansi(target) + ", code(" + std::to_string(ERROR_ACCESS_DENIED) + ")");
-}
-
-TEST_F(LZMAPackageWinTest, AnEntryNamedToClimbOutOfTheFolderIsNotWritten) {
-    lzmapack::Options options;
-    options.preset = 1;
-    std::string bytes, error;
-    ASSERT_TRUE(lzmapack::BuildPackage({{"..\\..\\escaped.exe", "x"}, {"a\\..\\..\\up.exe", "y"}},
-                                       options, &bytes, &error))
-        << error;
-    ASSERT_TRUE(WriteFileBytes(packagePath_, bytes));
-    LZMAPackage package(Ansi(packagePath_));
-    ASSERT_TRUE(package.Open());
-    const std::wstring deep = dir_.Join(L"one\two");
-    EXPECT_FALSE(package.ExtractFileToDisk("..\\..\\escaped.exe", Ansi(deep)));
-    EXPECT_FALSE(package.ExtractFileToDisk("a\\..\\..\\up.exe", Ansi(deep)));
-    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"escaped.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"one\\up.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(dir_.Join(L"one").c_str()), INVALID_FILE_ATTRIBUTES)
-        << "not even the folders are made";
-    EXPECT_EQ(lines_.size(), 2u);
 }
 
 }  // namespace

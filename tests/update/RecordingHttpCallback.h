@@ -34,7 +34,6 @@ public:
         received_ = 0;
         length_ = 0;
         lengthSeen_ = false;
-        ++starts_;
     }
     void OnContentLength(HttpClient* client, uint32_t tag, uint32_t length) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -127,7 +126,6 @@ private:
     uint32_t length_ = 0;
     bool lengthSeen_ = false;
     bool stopped_ = false;
-    int starts_ = 0;
     int ends_ = 0;
     int dataCalls_ = 0;
 };
