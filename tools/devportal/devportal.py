@@ -672,8 +672,16 @@ def answer_launcher_file(req, which, relative):
             body = f.read()
     except OSError:
         return h.send_text(404, "devportal: no %s\n" % "/".join(relative))
-    sent = min(value, len(body))
     h.start_answer(200, "application/octet-stream", len(body))
+    if kind == "rate":
+        # Paced, so that a person watching sees the bar move.
+        chunk = max(1, value // 10)
+        for begin in range(0, len(body), chunk):
+            h.wfile.write(body[begin:begin + chunk])
+            h.wfile.flush()
+            time.sleep(0.1)
+        return
+    sent = min(value, len(body))
     h.wfile.write(body[:sent])
     h.wfile.flush()
     if kind == "cut":
@@ -711,13 +719,17 @@ def launcher_answer(req, match):
         switch = {"kind": "status", "value": req.int_arg("status", 404, 200, 599)}
     elif "cut" in req.query:
         switch = {"kind": "cut", "value": req.int_arg("cut", 0)}
+    elif "rate" in req.query:
+        if which != "package":
+            raise BadRequest("rate is for the package")
+        switch = {"kind": "rate", "value": req.int_arg("rate", 65536, 1024, 1 << 30)}
     elif "hold" in req.query:
         if which != "package":
             raise BadRequest("hold is for the package")
         switch = {"kind": "hold", "value": req.int_arg("hold", 0)}
         answers.release.clear()
     else:
-        raise BadRequest("one of text, status, cut or hold")
+        raise BadRequest("one of text, status, cut, hold or rate")
     switch["times"] = None if times < 0 else times
     with answers.lock:
         answers.switches.setdefault(which, []).append(switch)
@@ -745,6 +757,7 @@ def launcher_state(req, match):
 #   empty                      {"url": ""}
 #   missing                    a JSON object without "url"
 #   bare                       the game address as plain text, percent-encoded
+#   login                      {"url": "<the login host's entry for the sid>"}
 #   status<code>               that status (e.g. status503)
 # The game address names the key's sid: http://game.<...>/play?sid=<sid>&mode=<mode>
 
@@ -767,6 +780,10 @@ def login_key_url(req, match):
         return h.send_body(200, b'{"url": ""}', "application/json")
     if mode == "missing":
         return h.send_body(200, b'{"result": 1, "message": "no such key"}', "application/json")
+    if mode == "login":
+        # Through the login host, as a real key is: its entry page moves on
+        # to the game page, and the launcher then asks for the server list.
+        address = "http://%s/enter.html?server=%s" % (host_of(req, "login"), urllib.parse.quote(sid))
     if mode == "bare":
         return h.send_text(200, urllib.parse.quote(address, safe=":/?"))
     body = '{\n  // the login service speaks JSON with comments\n  "url": %s\n}\n' % json.dumps(address)
