@@ -332,7 +332,8 @@ SIGNED_NUMBER = re.compile(r"-?[0-9]+\Z")
 
 def server_game_url(req, number):
     game_host = {role: name for name, role in req.server.hosts.items()}.get("portal-game", "")
-    return "http://%s/wd_qamb/game.html?server=%d" % (game_host, number)
+    # The game page each server's entry opens, as the login host's entry does.
+    return "http://%s/game/play.html?server=%d" % (game_host, number)
 
 
 def select_server_body(req, variant):

@@ -141,7 +141,7 @@ public:
     void RegisterName(CControlUI* control);
     void ForgetControl(CControlUI* control);
 
-    // Lays the tree out in a client area of |size|.
+    // The client area's size; the tree is laid out for it at the next paint.
     void SetClientSize(TSize size);
     TSize GetClientSize() const { return clientSize_; }
     // Lays out again at the next paint and repaints the whole window.
