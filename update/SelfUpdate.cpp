@@ -1,5 +1,6 @@
 #include "update/SelfUpdate.h"
 
+#include <algorithm>
 #include <cwchar>
 
 std::string RemoteVersionFromFile(const std::string& content) {
@@ -71,5 +72,13 @@ bool SelfUpdateCommandLine(const std::wstring& quotedOptions, std::wstring* comm
     if (!quotedOptions.empty()) text += L" " + quotedOptions;
     if (text.size() >= kSelfUpdateCommandCapacity) return false;
     *command = std::move(text);
+    return true;
+}
+
+bool MayRestartForUpdate(const SelfUpdateRestarts& remembered, const std::string& remote,
+                         SelfUpdateRestarts* next) {
+    const int earlier = remembered.version == remote ? std::max(remembered.count, 0) : 0;
+    if (earlier >= kSelfUpdateRestartLimit) return false;
+    *next = SelfUpdateRestarts{remote, earlier + 1};
     return true;
 }

@@ -54,3 +54,19 @@ std::string SelfUpdateScript();
 // (QuoteCommandLineOptions), which the script hands on to the new launcher
 // as they are. False when it would not fit kSelfUpdateCommandCapacity.
 bool SelfUpdateCommandLine(const std::wstring& quotedOptions, std::wstring* command);
+
+// How often one remote version may restart the launcher through the script.
+// A package whose executable still calls itself older than the version file
+// says (one without a version resource that was built with the old version
+// compiled in, say) would otherwise be swapped in again at every start, the
+// player never reaching the login. The launcher remembers the version it
+// last restarted for and how often, in "launcher.ini" beside itself.
+inline constexpr int kSelfUpdateRestartLimit = 3;
+struct SelfUpdateRestarts {
+    std::string version;
+    int count = 0;
+};
+// Whether an update to |remote| may go on to the restart, given what was
+// remembered; true also sets |*next| to what to remember before restarting.
+bool MayRestartForUpdate(const SelfUpdateRestarts& remembered, const std::string& remote,
+                         SelfUpdateRestarts* next);

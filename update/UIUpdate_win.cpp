@@ -23,7 +23,29 @@ constexpr uint32_t kAttempts = 3;
 constexpr uint32_t kWorkerEndWaitMs = 5000;
 
 // The running executable's folder, its closing "\" kept.
-std::wstring OwnFolder() { return ModuleFolder(); }
+std::wstring OwnFolder() {
+    return ModuleFolder();
+}
+
+constexpr wchar_t kRestartsSection[] = L"SelfUpdate";
+constexpr wchar_t kRestartsFile[] = L"launcher.ini";
+
+SelfUpdateRestarts ReadRestarts(const std::wstring& ownFolder) {
+    const std::wstring file = ownFolder + kRestartsFile;
+    wchar_t version[64] = {};
+    GetPrivateProfileStringW(kRestartsSection, L"version", L"", version, 64, file.c_str());
+    return SelfUpdateRestarts{
+        ToAnsi(version),
+        static_cast<int>(GetPrivateProfileIntW(kRestartsSection, L"restarts", 0, file.c_str()))};
+}
+
+void WriteRestarts(const std::wstring& ownFolder, const SelfUpdateRestarts& restarts) {
+    const std::wstring file = ownFolder + kRestartsFile;
+    WritePrivateProfileStringW(kRestartsSection, L"version", FromAnsi(restarts.version).c_str(),
+                               file.c_str());
+    WritePrivateProfileStringW(kRestartsSection, L"restarts",
+                               std::to_wstring(restarts.count).c_str(), file.c_str());
+}
 
 void RemoveExtracted(const std::wstring& newExe, const std::wstring& tempFolder) {
     DeleteFileW(newExe.c_str());
@@ -135,6 +157,16 @@ void UIUpdate::OnVersionFile(const std::wstring& ownFolder) {
         EndUpdate(true);
         return;
     }
+    const SelfUpdateRestarts remembered = ReadRestarts(ownFolder);
+    if (!MayRestartForUpdate(remembered, remote, &restarts_)) {
+        QLogger::LogW(QLOG_WARNING,
+                      L"Launcher SelfUpdate, version %ls restarted the launcher %d times and it is "
+                      L"still %ls: "
+                      L"update skipped",
+                      remoteW.c_str(), remembered.count, kLauncherVersionW);
+        EndUpdate(false);
+        return;
+    }
 
     const std::wstring url = PackageUrl(LAUNCHER_RESOURCE_HOST, remoteW);
     QLogger::LogW(QLOG_NORMAL, L"Begin Download Launcher: %ls", url.c_str());
@@ -219,6 +251,7 @@ void UIUpdate::OnPackage(const std::wstring& ownFolder) {
     std::wstring command;
     const bool fits = SelfUpdateCommandLine(QuoteCommandLineOptions(), &command);
     QLogger::LogW(QLOG_NORMAL, L"Launcher SelfUpdate, Begin SelfUpdate, Process will quit...");
+    if (fits) WriteRestarts(ownFolder, restarts_);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};

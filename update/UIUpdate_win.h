@@ -17,6 +17,7 @@
 
 #include "update/HttpClient.h"
 #include "update/ProgressPopup_win.h"
+#include "update/SelfUpdate.h"
 #include "update/UIUpdateCallback.h"
 
 class CApp;
@@ -72,4 +73,6 @@ private:
     CApp* owner_;
     HttpClient downloader_;
     UIUpdateCallback* callback_ = nullptr;
+    // What "launcher.ini" is to remember once this update restarts.
+    SelfUpdateRestarts restarts_;
 };

@@ -3,9 +3,8 @@
 // folder of its own) against the dev portal's version file and packages,
 // and the replacement script with the real old and new launchers. Each
 // case reads the launchers' logs and what was left on disk.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,9 +35,8 @@ std::string Narrow(const std::wstring& text) {
 }
 
 std::string PortalPackage(const std::string& version) {
-    return ReadFileBytes(testsupport::FromUnixPath(std::string(LAUNCHER_DEVPORTAL_DIR) +
-                                                   "/resources/" + version +
-                                                   "/launcherqamb.exe.lzma"));
+    return ReadFileBytes(testsupport::FromUnixPath(
+        std::string(LAUNCHER_DEVPORTAL_DIR) + "/resources/" + version + "/launcherqamb.exe.lzma"));
 }
 
 std::string Percent(const std::string& text) {
@@ -94,14 +92,16 @@ std::vector<std::string> OtherLauncherLog(const ScratchDir& dir, const std::vect
 // The script hands the joined options over as one quoted argument; Wine's
 // "start" passes it on without the quotes.
 bool StartedWithTheOptions(const std::string& cmdline) {
-    static const std::regex started(R"(cmdline: "?[^"]*\\LauncherQAMB\.exe"? "?-disable_move_self"?)");
+    static const std::regex started(
+        R"(cmdline: "?[^"]*\\LauncherQAMB\.exe"? "?-disable_move_self"?)");
     return std::regex_match(cmdline, started);
 }
 
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& text) {
     std::vector<std::string> hits;
     for (const auto& line : lines) {
-        if (line.find(text) != std::string::npos) hits.push_back(line.substr(line.find(" - ", 20) + 3));
+        if (line.find(text) != std::string::npos)
+            hits.push_back(line.substr(line.find(" - ", 20) + 3));
     }
     return hits;
 }
@@ -124,8 +124,8 @@ protected:
 
     // Starts the old launcher with |options| and waits for its end.
     void RunOld(const std::wstring& options, DWORD expectedExit = 0) {
-        process_ = testsupport::StartProcess(L"\"" + OldLauncher() + L"\" " + options, dir_.path(),
-                                             &pid_);
+        process_ =
+            testsupport::StartProcess(L"\"" + OldLauncher() + L"\" " + options, dir_.path(), &pid_);
         ASSERT_NE(process_, nullptr);
         WaitOld(expectedExit);
     }
@@ -136,8 +136,8 @@ protected:
         CloseHandle(process_);
         process_ = nullptr;
         EXPECT_EQ(code, expectedExit);
-        log_ = testsupport::ReadLines(dir_.Join(L"log\\launcher_tavro_" + std::to_wstring(pid_) +
-                                                L".log"));
+        log_ = testsupport::ReadLines(
+            dir_.Join(L"log\\launcher_tavro_" + std::to_wstring(pid_) + L".log"));
     }
     std::vector<std::string> Log(const std::string& text) const { return Matching(log_, text); }
 
@@ -182,8 +182,8 @@ TEST_F(SelfUpdateE2E, FindsANewerLauncherDownloadsSwapsAndRestarts) {
     ASSERT_GT(package.size(), 10000u);
     ASSERT_TRUE(Answer("which=version&text=" + Percent(std::string(kNext) + "\r\n")));
     ASSERT_TRUE(Answer("which=package&hold=" + std::to_string(package.size() * 2 / 5)));
-    const size_t packageRequests = Requests("/launcher2/" + std::string(kNext) +
-                                            "/launcherqamb.exe.lzma");
+    const size_t packageRequests =
+        Requests("/launcher2/" + std::string(kNext) + "/launcherqamb.exe.lzma");
 
     process_ = testsupport::StartProcess(L"\"" + OldLauncher() + L"\" -disable_move_self",
                                          dir_.path(), &pid_);
@@ -191,20 +191,26 @@ TEST_F(SelfUpdateE2E, FindsANewerLauncherDownloadsSwapsAndRestarts) {
     // Mid-download: the portal holds the body at two fifths, and the window
     // shows the bar that far.
     std::string state;
-    ASSERT_TRUE(WaitUntil([&] {
-        return DevPortalGet("/_devportal/launcher2/state", &state) &&
-               state.find("\"holding\": null") == std::string::npos;
-    }, kRunMs)) << state;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return DevPortalGet("/_devportal/launcher2/state", &state) &&
+                   state.find("\"holding\": null") == std::string::npos;
+        },
+        kRunMs))
+        << state;
     std::unique_ptr<testsupport::ScreenCapture> shot;
-    const bool barShown = WaitUntil([&] {
-        HWND window = FindWindowW(L"UIUpdate", nullptr);
-        if (!window || !IsWindowVisible(window)) return false;
-        shot = std::make_unique<testsupport::ScreenCapture>(window, "update-mid-download");
-        const double share = FilledShare(shot->surface);
-        return share > 0.3 && share < 0.5;
-    }, 20000);
+    const bool barShown = WaitUntil(
+        [&] {
+            HWND window = FindWindowW(L"UIUpdate", nullptr);
+            if (!window || !IsWindowVisible(window)) return false;
+            shot = std::make_unique<testsupport::ScreenCapture>(window, "update-mid-download");
+            const double share = FilledShare(shot->surface);
+            return share > 0.3 && share < 0.5;
+        },
+        20000);
     ASSERT_TRUE(shot);
-    if (!std::getenv("LAUNCHER_SCREENSHOT_DIR")) shot->Save(LAUNCHER_SCREENSHOT_DIR, "update-mid-download");
+    if (!std::getenv("LAUNCHER_SCREENSHOT_DIR"))
+        shot->Save(LAUNCHER_SCREENSHOT_DIR, "update-mid-download");
     EXPECT_TRUE(barShown) << "filled share " << FilledShare(shot->surface);
     ASSERT_TRUE(DevPortalGet("/_devportal/launcher2/release"));
 
@@ -214,11 +220,14 @@ TEST_F(SelfUpdateE2E, FindsANewerLauncherDownloadsSwapsAndRestarts) {
     EXPECT_EQ(Log("Local launcher version: 2016-04-25").size(), 1u);
     EXPECT_EQ(Log(std::string("Remote launcher version: ") + kNext).size(), 1u);
     EXPECT_EQ(Log("Begin Download Launcher: http://res.torvessa.example/launcher2/" +
-                  std::string(kNext) + "/launcherqamb.exe.lzma").size(),
+                  std::string(kNext) + "/launcherqamb.exe.lzma")
+                  .size(),
               1u);
-    EXPECT_EQ(Log("Launcher SelfUpdate, extract from [" + Narrow(dir_.Join(L"launcherqamb.exe.lzma")) +
-                  "] to [" + Narrow(NewInTemp()) + "]").size(),
-              1u);
+    EXPECT_EQ(
+        Log("Launcher SelfUpdate, extract from [" + Narrow(dir_.Join(L"launcherqamb.exe.lzma")) +
+            "] to [" + Narrow(NewInTemp()) + "]")
+            .size(),
+        1u);
     EXPECT_EQ(Log("Launcher SelfUpdate, extract ok").size(), 1u);
     EXPECT_EQ(Log("Launcher SelfUpdate, Begin SelfUpdate, Process will quit...").size(), 1u);
     EXPECT_EQ(Requests("/launcher2/" + std::string(kNext) + "/launcherqamb.exe.lzma"),
@@ -269,18 +278,23 @@ TEST_F(SelfUpdateE2E, FailedUpdatesEndOnceAndTheLauncherGoesOn) {
         std::string path;    // requested three times
         bool partialPackage = false;
     } rows[] = {
-        {"refused version file", {"which=version&status=404"}, "UIUpdate::OnEnd, http://res.torvessa.example/launcher2/launcher.ver, code=0",
+        {"refused version file",
+         {"which=version&status=404"},
+         "UIUpdate::OnEnd, http://res.torvessa.example/launcher2/launcher.ver, code=0",
          "/launcher2/launcher.ver"},
         {"package cut short every time",
          {"which=version&text=" + next, "which=package&cut=5000"},
          "launcherqamb.exe.lzma, code=0",
-         "/launcher2/" + next + "/launcherqamb.exe.lzma", true},
+         "/launcher2/" + next + "/launcherqamb.exe.lzma",
+         true},
         {"truncated package",
          {std::string("which=version&text=") + LAUNCHER_TEST_TRUNCATED_VERSION},
-         "Launcher SelfUpdate, extract [", ""},
+         "Launcher SelfUpdate, extract [",
+         ""},
         {"corrupt package",
          {std::string("which=version&text=") + LAUNCHER_TEST_CORRUPT_VERSION},
-         "Launcher SelfUpdate, extract [", ""},
+         "Launcher SelfUpdate, extract [",
+         ""},
         {"half-published release",
          {std::string("which=version&text=") + LAUNCHER_TEST_HALF_VERSION},
          "Launcher SelfUpdate, new launcher is version 2016-04-25, not newer than 2016-04-25: "
@@ -330,6 +344,31 @@ TEST_F(SelfUpdateE2E, LauncherWithoutVersionResourceIsTakenAsBefore) {
     EXPECT_TRUE(FileExists(dir_.Join(L"selfupdate.bat")));
 }
 
+// A version file that keeps naming a version newer than the one the package
+// holds (here a launcher without a version resource, compiled as the old
+// one): each start swaps it in and restarts, but only a few times; then the
+// launcher skips the update and goes on to the login.
+TEST_F(SelfUpdateE2E, AVersionThatNeverTakesRestartsTheLauncherAFewTimesOnly) {
+    const std::string version = LAUNCHER_TEST_UNVERSIONED_VERSION;
+    ASSERT_TRUE(Answer("which=version&text=" + version));
+    const std::string package = "/launcher2/" + version + "/launcherqamb.exe.lzma";
+    const size_t before = Requests(package);
+    RunOld(L"-disable_move_self");
+    const auto last = OtherLauncherLog(dir_, {pid_}, "update skipped", kRunMs * 4);
+    ASSERT_FALSE(last.empty()) << "the launcher kept updating";
+    EXPECT_EQ(Matching(last, "update skipped"),
+              std::vector<std::string>{"Launcher SelfUpdate, version " + version +
+                                       " restarted the launcher " +
+                                       std::to_string(kSelfUpdateRestartLimit) +
+                                       " times and it is still 2016-04-25: update skipped"});
+    EXPECT_EQ(Matching(last, "UpdateHost::OnUpdateEnd:").size(), 1u);
+    EXPECT_EQ(Requests(package), before + kSelfUpdateRestartLimit) << "downloaded once per restart";
+    wchar_t restarts[16] = {};
+    GetPrivateProfileStringW(L"SelfUpdate", L"restarts", L"", restarts, 16,
+                             dir_.Join(L"launcher.ini").c_str());
+    EXPECT_STREQ(restarts, std::to_wstring(kSelfUpdateRestartLimit).c_str());
+}
+
 // The script on its own, in a folder with the real old launcher and, unless
 // a case leaves it out, the newer one in qmtemp. Started as the update
 // starts it, with its echo going to a file the test can read.
@@ -364,9 +403,9 @@ protected:
 
     void StartScript() {
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-        HANDLE out = CreateFileW(dir_.Join(L"script.out").c_str(), GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0,
-                                 nullptr);
+        HANDLE out =
+            CreateFileW(dir_.Join(L"script.out").c_str(), GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(out, INVALID_HANDLE_VALUE);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);

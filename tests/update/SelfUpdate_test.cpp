@@ -98,3 +98,23 @@ TEST(SelfUpdate, CommandLine) {
 }
 
 }  // namespace
+
+// A version whose restarts never take (the new launcher still calls itself
+// older) stops restarting after the limit; a different version starts over.
+TEST(SelfUpdate, OneVersionRestartsTheLauncherAFewTimesAtMost) {
+    SelfUpdateRestarts remembered;
+    int restarts = 0;
+    SelfUpdateRestarts next;
+    while (MayRestartForUpdate(remembered, "2016-05-05", &next)) {
+        ASSERT_LT(++restarts, 10) << "no end";
+        EXPECT_EQ(next.version, "2016-05-05");
+        EXPECT_EQ(next.count, restarts);
+        remembered = next;
+    }
+    EXPECT_EQ(restarts, kSelfUpdateRestartLimit);
+    ASSERT_TRUE(MayRestartForUpdate(remembered, "2016-05-06", &next));
+    EXPECT_EQ(next.count, 1);
+    // A count spoiled in the settings file reads as none.
+    ASSERT_TRUE(MayRestartForUpdate(SelfUpdateRestarts{"2016-05-05", -7}, "2016-05-05", &next));
+    EXPECT_EQ(next.count, 1);
+}
