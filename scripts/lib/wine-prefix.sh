@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-stamp="$WINEPREFIX/.launcher-prefix-3"
+stamp="$WINEPREFIX/.launcher-prefix-4"
 [ -f "$stamp" ] && exit 0
 
 say "bootstrap: creating the Wine prefix $WINEPREFIX"
@@ -34,7 +34,7 @@ for face in ["Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Segoe UI", "Arial"]:
 # Programs whose windows maximise: with no window manager on the X server,
 # Wine manages their windows itself, as Windows does, instead of leaving
 # maximising to a window manager that is not there.
-for program in ["game_win_tests.exe", "game_host.exe"]:
+for program in ["game_win_tests.exe", "game_host.exe", "LauncherQAMB.exe"]:
     lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\AppDefaults\%s\X11 Driver]" % program,
               '"Managed"="N"']
 text = "\r\n".join(lines) + "\r\n"

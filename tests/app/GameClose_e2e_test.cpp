@@ -4,14 +4,14 @@
 // ends with exit code 33 and a new launcher starts in the same folder with
 // "-disable_update_self" as its whole command line; the test then ends
 // that one through its loading window's close, as a player would.
-// Also the log-out from the change-server popup, and the login roads of the real launcher: from its command line, or
-// through the dev portal's login-key service, each start ends with the game
-// page open in the game window or with the main page shown.
+// Also the log-out from the change-server popup, and the login roads of the real launcher: from its
+// command line, or through the dev portal's login-key service, each start ends with the game page
+// open in the game window or with the main page shown.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
@@ -80,11 +80,14 @@ std::vector<std::string> LogOf(const std::wstring& folder, DWORD pid) {
                                   L".log");
 }
 
-std::vector<std::string> LogOf(const ScratchDir& dir, DWORD pid) { return LogOf(dir.path(), pid); }
+std::vector<std::string> LogOf(const ScratchDir& dir, DWORD pid) {
+    return LogOf(dir.path(), pid);
+}
 
 bool Logged(const std::vector<std::string>& lines, const std::string& text) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
 }
 
 // A launcher the test started, ended when the test is over however it
@@ -145,8 +148,7 @@ const CloseRoad kRoads[] = {
          SetForegroundWindow(game);
          testsupport::SendKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
      }},
-    {"the system menu's close",
-     [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"the system menu's close", [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     {"a system close with other low bits",
      [](HWND game) { PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE + 1, 0); }},
     {"WM_CLOSE", [](HWND game) { PostMessageW(game, WM_CLOSE, 0, 0); }},
@@ -170,8 +172,8 @@ TEST_P(GameWindowClose, StartsANewLauncherAndEndsWithCode33) {
         [&] {
             game = WindowOf(pid, L"UIGame");
             return game != nullptr && IsWindowVisible(game) && IsZoomed(game) &&
-                   Logged(LogOf(dir, pid), "UIGame::DocumentComplete, " +
-                                               std::string(kPage.begin(), kPage.end()));
+                   Logged(LogOf(dir, pid),
+                          "UIGame::DocumentComplete, " + std::string(kPage.begin(), kPage.end()));
         },
         kRunMs))
         << "the game page did not open";
@@ -199,8 +201,10 @@ TEST_P(GameWindowClose, StartsANewLauncherAndEndsWithCode33) {
 
     // It waits for a game address; closing its loading window ends it.
     HWND loading = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (loading = WindowOf(others[0], L"ClientLoading")); }, kRunMs));
-    HANDLE restarted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (loading = WindowOf(others[0], L"ClientLoading")); }, kRunMs));
+    HANDLE restarted =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);
     ASSERT_NE(restarted, nullptr);
     PostMessageW(loading, WM_CLOSE, 0, 0);
     EXPECT_EQ(testsupport::WaitForLauncherEnd(restarted, kRunMs), WAIT_OBJECT_0);
@@ -220,14 +224,16 @@ struct LoginRoad {
     const char* logged;   // what the launcher logs on this road
 };
 
-void PrintTo(const LoginRoad& road, std::ostream* out) { *out << road.name; }
+void PrintTo(const LoginRoad& road, std::ostream* out) {
+    *out << road.name;
+}
 
 const std::string kKeyedPage = "http://game.torvessa.example/play?sid=12&mode=json";
 
 const LoginRoad kLoginRoads[] = {
     {"no option", L"", "", "CApp::TryAutoLogin"},
-    {"a percent-encoded address", L"\"-LoginUrl:=?url=http%3A%2F%2F" +
-                                      std::wstring(LAUNCHER_LOGIN_HOST) + L"%2Fnotice.html\"",
+    {"a percent-encoded address",
+     L"\"-LoginUrl:=?url=http%3A%2F%2F" + std::wstring(LAUNCHER_LOGIN_HOST) + L"%2Fnotice.html\"",
      std::string(kPage.begin(), kPage.end()), "UIGame::Navigate2"},
     {"a key whose reply names the address", L"-LoginUrl:=12.json", kKeyedPage,
      "sid=12&key=12.json, code=1"},
@@ -242,10 +248,10 @@ TEST_P(LauncherLogin, EndsAtTheGamePageOrTheMainPage) {
     const LoginRoad& road = GetParam();
     ScratchDir dir;
     DWORD pid = 0;
-    LauncherProcess process(testsupport::StartProcess(
-        L"\"" + testsupport::LauncherExePath() + L"\" -disable_move_self -disable_update_self " +
-            road.option,
-        dir.path(), &pid));
+    LauncherProcess process(
+        testsupport::StartProcess(L"\"" + testsupport::LauncherExePath() +
+                                      L"\" -disable_move_self -disable_update_self " + road.option,
+                                  dir.path(), &pid));
     ASSERT_NE(process.get(), nullptr);
     HWND game = nullptr, main = nullptr;
     if (!road.page.empty()) {
@@ -266,8 +272,8 @@ TEST_P(LauncherLogin, EndsAtTheGamePageOrTheMainPage) {
             [&] {
                 const std::vector<std::string> log = LogOf(dir, pid);
                 main = WindowOf(pid, L"UIMain");
-                return Logged(log, "CGame::Start") && Logged(log, road.logged) &&
-                       main != nullptr && IsWindowVisible(main);
+                return Logged(log, "CGame::Start") && Logged(log, road.logged) && main != nullptr &&
+                       IsWindowVisible(main);
             },
             kRunMs))
             << "the main page did not show";
@@ -289,21 +295,58 @@ TEST_P(LauncherLogin, EndsAtTheGamePageOrTheMainPage) {
 INSTANTIATE_TEST_SUITE_P(EveryRoad, LauncherLogin, testing::ValuesIn(kLoginRoads),
                          [](const auto& info) { return TestNameOf(info.param.name); });
 
+// The player picks a server on the portal's start page in the main page (a
+// meta refresh that the dev portal adds for one page stands in for the
+// click): the main page hides and hands the game-start address, as written,
+// to the game window, which opens it.
+TEST(LauncherMainPageLogin, TheStartPagesServerLinkOpensInTheGameWindow) {
+    ASSERT_TRUE(testsupport::DevPortalGet("/_devportal/start_page/click?server=12"));
+    ScratchDir dir;
+    DWORD pid = 0;
+    LauncherProcess process(testsupport::StartProcess(
+        L"\"" + testsupport::LauncherExePath() + L"\" -disable_move_self -disable_update_self",
+        dir.path(), &pid));
+    ASSERT_NE(process.get(), nullptr);
+    const std::wstring portal = LAUNCHER_PORTAL_HOST;
+    std::string host(portal.begin(), portal.end());
+    std::transform(host.begin(), host.end(), host.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    const std::string address = "http://" + host + "/PlayGame?server=12";
+    HWND game = nullptr, main = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            game = WindowOf(pid, L"UIGame");
+            main = WindowOf(pid, L"UIMain");
+            return game != nullptr && IsWindowVisible(game) && main != nullptr &&
+                   !IsWindowVisible(main) &&
+                   Logged(LogOf(dir, pid), "UIGame::Navigate2, " + address);
+        },
+        kRunMs))
+        << "the game window did not open " << address;
+    const std::vector<std::string> log = LogOf(dir, pid);
+    EXPECT_TRUE(Logged(log, "UIMain::DocumentComplete, http://" +
+                                std::string(portal.begin(), portal.end()) + "/wd_qamb.html"));
+    EXPECT_FALSE(Logged(log, "UIMain::DocumentComplete, " + address))
+        << "the main page went there itself";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process.get(), kRunMs), WAIT_OBJECT_0);
+}
+
 // The player identity in the portal's address reaches the statistics once
 // the update has ended, and the settings file remembers it (that a
 // remembered identity sends nothing is the reporter's own test).
 TEST(LauncherReport, TheUpdatesEndIsReportedForThePlayer) {
     ASSERT_TRUE(testsupport::UseDevPortalAsCurlProxy()) << "the devportal fixture is not running";
     ScratchDir dir;
-    const std::string uid = "e2e" + std::to_string(GetCurrentProcessId()) + "t" +
-                            std::to_string(GetTickCount());
+    const std::string uid =
+        "e2e" + std::to_string(GetCurrentProcessId()) + "t" + std::to_string(GetTickCount());
     const std::wstring wideUid(uid.begin(), uid.end());
     DWORD pid = 0;
     LauncherProcess process(testsupport::StartProcess(
         L"\"" + testsupport::LauncherExePath() +
             L"\" -disable_move_self -disable_update_self \"-LoginUrl:=?url=http%3A%2F%2F" +
-            LAUNCHER_LOGIN_HOST + L"%2Fnotice.html%3Fplatform%3Dweb%26sid%3D42%26uid%3D" +
-            wideUid + L"\"",
+            LAUNCHER_LOGIN_HOST + L"%2Fnotice.html%3Fplatform%3Dweb%26sid%3D42%26uid%3D" + wideUid +
+            L"\"",
         dir.path(), &pid));
     ASSERT_NE(process.get(), nullptr);
     const std::string transid = "&&transid=" + std::to_string(pid) + "&&";
@@ -318,8 +361,8 @@ TEST(LauncherReport, TheUpdatesEndIsReportedForThePlayer) {
     EXPECT_NE(sent[0].find("&&platform=web&&uid=" + uid + "&&skey=42"), std::string::npos)
         << sent[0];
     wchar_t value[16] = {};
-    GetPrivateProfileStringW(L"PatchEventReport", (L"web_" + wideUid + L"_42").c_str(), L"",
-                             value, 16, dir.Join(L"launcher.ini").c_str());
+    GetPrivateProfileStringW(L"PatchEventReport", (L"web_" + wideUid + L"_42").c_str(), L"", value,
+                             16, dir.Join(L"launcher.ini").c_str());
     EXPECT_STREQ(value, L"4");
 }
 
@@ -372,8 +415,8 @@ TEST(LauncherLogout, ThePopupsLogOutEndsWithCode3AndTheNextLauncherOpensTheLogou
             HWND loading = WindowOf(pid, L"ClientLoading");
             return game != nullptr && IsWindowVisible(game) && loading != nullptr &&
                    !IsWindowVisible(loading) &&
-                   Logged(LogOf(folder, pid), "UIGame::DocumentComplete, " +
-                                                  std::string(kPage.begin(), kPage.end()));
+                   Logged(LogOf(folder, pid),
+                          "UIGame::DocumentComplete, " + std::string(kPage.begin(), kPage.end()));
         },
         kRunMs))
         << "the game page did not open";
@@ -394,7 +437,8 @@ TEST(LauncherLogout, ThePopupsLogOutEndsWithCode3AndTheNextLauncherOpensTheLogou
         << "the popup shows no current server";
     if (shot && !std::getenv("LAUNCHER_SCREENSHOT_DIR")) {
         shot->Save(LAUNCHER_SCREENSHOT_DIR, "changeserver-session");
-        testsupport::ScreenCapture(game, "game-session").Save(LAUNCHER_SCREENSHOT_DIR, "game-session");
+        testsupport::ScreenCapture(game, "game-session")
+            .Save(LAUNCHER_SCREENSHOT_DIR, "game-session");
     }
 
     ClickAt(popup, POINT{295, 17});
@@ -407,7 +451,8 @@ TEST(LauncherLogout, ThePopupsLogOutEndsWithCode3AndTheNextLauncherOpensTheLogou
     // The log-out launcher, the same executable in the same folder.
     const std::wstring portal = LAUNCHER_PORTAL_HOST;
     const std::string logoutPage = "UIMain::DocumentComplete, http://" +
-                                   std::string(portal.begin(), portal.end()) + "/wd_qamb/logout.html";
+                                   std::string(portal.begin(), portal.end()) +
+                                   "/wd_qamb/logout.html";
     std::vector<DWORD> others;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -418,7 +463,8 @@ TEST(LauncherLogout, ThePopupsLogOutEndsWithCode3AndTheNextLauncherOpensTheLogou
         << "no launcher opened the log-out page";
     const std::vector<std::string> logout = LogOf(folder, others[0]);
     ASSERT_GE(logout.size(), 2u);
-    EXPECT_EQ(logout[1].substr(logout[1].find(" - cmdline: ") + 12), "-logout -disable_update_self");
+    EXPECT_EQ(logout[1].substr(logout[1].find(" - cmdline: ") + 12),
+              "-logout -disable_update_self");
     EXPECT_FALSE(Logged(logout, "UIUpdate::Start")) << "it updated itself";
 
     HANDLE next = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, others[0]);

@@ -400,11 +400,11 @@ def host_of(req, role):
     return req.server.hosts_by_role.get(role, DEFAULT_HOSTS[role])
 
 
-def send_portal_page(req, title, body):
+def send_portal_page(req, title, body, head=""):
     """A page as the portal writes it: its margins keep the text off the
     launcher's frame."""
-    html = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title></head>\n"
-            "<body leftmargin=\"28\" topmargin=\"20\">\n%s\n</body></html>\n" % (title, body))
+    html = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title>%s</head>\n"
+            "<body leftmargin=\"28\" topmargin=\"20\">\n%s\n</body></html>\n" % (title, head, body))
     req.handler.send_body(200, html.encode("utf-8"), "text/html; charset=utf-8")
 
 
@@ -412,6 +412,13 @@ def send_portal_page(req, title, body):
 def portal_start_page(req, match):
     portal = host_of(req, "portal")
     game = host_of(req, "portal-game")
+    # A click a test asked for (/_devportal/start_page/click): the next start
+    # page follows its first link by itself, as the player's click would.
+    with req.server.lock:
+        click, req.server.start_page_click = req.server.start_page_click, None
+    head = ""
+    if click:
+        head = '<meta http-equiv="refresh" content="0;url=http://%s/PlayGame?server=%s">' % (portal.upper(), click)
     send_portal_page(req, "托尔维萨 · 选择服务器",
                      "<h1>欢迎回来，雾港旅人</h1>\n"
                      "<p>账号已登录。选择一个服务器，进入托尔维萨的永恒之境。</p>\n"
@@ -424,7 +431,17 @@ def portal_start_page(req, match):
                      "<p>【公告】今晚 22:00 起，12区 雾港开放跨服战场，持续至周日。</p>\n"
                      "<p>【活动】新手礼包已发放至游戏内邮箱，登录即可领取。</p>\n"
                      "<p>客服热线 400-000-0000 &middot; 健康游戏忠告：抵制不良游戏，拒绝盗版游戏。</p>"
-                     % (portal.upper(), game, portal))
+                     % (portal.upper(), game, portal), head)
+
+
+@route("*", r"/_devportal/start_page/click")
+def start_page_click(req, match):
+    server = req.query.get("server", "")
+    if not re.fullmatch(r"[0-9]{1,6}", server):
+        raise BadRequest("server is a number")
+    with req.server.lock:
+        req.server.start_page_click = server
+    req.handler.send_text(200, "ok\n")
 
 
 @route("portal", r"/wd_qamb/logout\.html")
@@ -938,6 +955,7 @@ class DevPortal(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.hosts_by_role = dict(hosts)
         self.login_key_host = re.compile(r"s[a-z0-9-]*\." + re.escape(login_key_domain.lower()) + r"\Z")
         self.launcher_answers = LauncherAnswers()
+        self.start_page_click = None
         self.resource_dir = resource_dir
         self.log_path = log_path
         self.lock = threading.Lock()

@@ -164,6 +164,13 @@ class DevPortalTest(unittest.TestCase):
         _, page = self.get("http://login.torvessa.example/enter.html?server=12")
         self.assertIn(b"url=http://game.torvessa.example/game/play.html?server=12", page)
 
+    def test_a_start_page_click_is_taken_once(self):
+        start = "http://www.torvessa.example/wd_qamb.html"
+        self.assertEqual(self.get("http://any.example/_devportal/start_page/click?server=x")[0].status, 400)
+        self.get("http://any.example/_devportal/start_page/click?server=12")
+        self.assertIn(b'content="0;url=http://WWW.TORVESSA.EXAMPLE/PlayGame?server=12"', self.get(start)[1])
+        self.assertNotIn(b"refresh", self.get(start)[1])
+
     def test_select_server_rejects_bad_queries(self):
         page = "http://www.torvessa.example/wd_qamb/select_server.html?"
         for query in ("", "v=", "v=12a", "v=1.5", "v=1&variant=nope"):
