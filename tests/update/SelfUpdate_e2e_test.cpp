@@ -66,11 +66,12 @@ std::string VersionOf(const std::wstring& exe) {
 // A launcher log in |dir| other than those of |known| process ids, once it
 // holds |line|.
 std::vector<std::string> OtherLauncherLog(const ScratchDir& dir, const std::vector<DWORD>& known,
-                                          const std::string& line, DWORD timeoutMs) {
+                                          const std::string& line, DWORD timeoutMs,
+                                          bool closePages = true) {
     std::vector<std::string> found;
     WaitUntil(
         [&] {
-            testsupport::CloseLauncherMainPages();
+            if (closePages) testsupport::CloseLauncherMainPages();
             WIN32_FIND_DATAW data;
             HANDLE search = FindFirstFileW(dir.Join(L"log\\launcher_tavro_*.log").c_str(), &data);
             if (search == INVALID_HANDLE_VALUE) return false;
@@ -342,6 +343,74 @@ TEST_F(SelfUpdateE2E, LauncherWithoutVersionResourceIsTakenAsBefore) {
     ExpectEndedOnce(true);
     EXPECT_TRUE(ReadFileBytes(NewInTemp()) == original_);
     EXPECT_TRUE(FileExists(dir_.Join(L"selfupdate.bat")));
+}
+
+// The self-update killed after each of its steps on disk (the launcher while
+// downloading or unpacking, or the script before or after its swap): what
+// the kill left is in the folder when the launcher starts next. Each time a
+// launcher is there, the next start ends with the newer launcher in place,
+// at its main page, and nothing of the update is left over.
+TEST_F(SelfUpdateE2E, AKillAfterAnyStepLeavesALauncherThatFinishesTheUpdate) {
+    const std::string package = PortalPackage(kNext);
+    const std::string next = ReadFileBytes(testsupport::FromUnixPath(LAUNCHER_NEXT_EXE_PATH));
+    const std::string old = original_;
+    ASSERT_GT(package.size(), 10000u);
+    const struct {
+        const char* after;
+        std::string packageFile;  // left in the folder; empty for none
+        std::string newInTemp;
+        bool scriptLeft;
+        bool swapped;  // the script had put the new launcher in place
+    } kills[] = {
+        {"part of the download", package.substr(0, package.size() / 3), "", false, false},
+        {"the download", package, "", false, false},
+        {"part of the unpacking", package, next.substr(0, next.size() / 2), false, false},
+        {"the unpacking", "", next, false, false},
+        {"the script's writing", "", next, true, false},
+        {"the script's swap", "", "", true, true},
+    };
+    for (const auto& kill : kills) {
+        SCOPED_TRACE(std::string("killed after ") + kill.after);
+        ASSERT_TRUE(Answer("reset=1"));
+        ASSERT_TRUE(Answer("which=version&text=" + std::string(kNext)));
+        ASSERT_TRUE(testsupport::WriteFileBytes(OldLauncher(), kill.swapped ? next : old));
+        if (!kill.packageFile.empty()) {
+            ASSERT_TRUE(
+                testsupport::WriteFileBytes(dir_.Join(L"launcherqamb.exe.lzma"), kill.packageFile));
+        }
+        if (!kill.newInTemp.empty() || kill.swapped)
+            CreateDirectoryW(dir_.Join(L"qmtemp").c_str(), nullptr);
+        if (!kill.newInTemp.empty())
+            ASSERT_TRUE(testsupport::WriteFileBytes(NewInTemp(), kill.newInTemp));
+        if (kill.scriptLeft) {
+            ASSERT_TRUE(
+                testsupport::WriteFileBytes(dir_.Join(L"selfupdate.bat"), SelfUpdateScript()));
+        }
+
+        process_ = testsupport::StartProcess(L"\"" + OldLauncher() + L"\" -disable_move_self",
+                                             dir_.path(), &pid_);
+        ASSERT_NE(process_, nullptr);
+        // The newer launcher reaches the portal's start page without updating
+        // again: the old one (unless the swap was done) through the script.
+        const std::vector<DWORD> known =
+            kill.swapped ? std::vector<DWORD>{} : std::vector<DWORD>{pid_};
+        const auto newer =
+            OtherLauncherLog(dir_, known, "UIMain::DocumentComplete, http://www.", kRunMs, false);
+        ASSERT_FALSE(newer.empty()) << "no launcher reached the start page";
+        EXPECT_EQ(Matching(newer, std::string("Local launcher version: ") + kNext).size(), 1u);
+        EXPECT_TRUE(Matching(newer, "Begin Download").empty()) << "it updated again";
+        WaitOld(0);
+        if (!kill.swapped) {
+            EXPECT_EQ(Log("Launcher SelfUpdate, extract ok").size(), 1u);
+            EXPECT_FALSE(OtherLauncherLog(dir_, known, "Launcher Terminated", kRunMs).empty());
+        }
+        EXPECT_TRUE(ReadFileBytes(OldLauncher()) == next);
+        EXPECT_FALSE(FileExists(dir_.Join(L"launcherqamb.exe.lzma")));
+        EXPECT_FALSE(FileExists(NewInTemp()));
+        testsupport::DeleteTree(dir_.Join(L"log"));
+        testsupport::DeleteTree(dir_.Join(L"qmtemp"));
+        DeleteFileW(dir_.Join(L"launcher.ini").c_str());
+    }
 }
 
 // A version file that keeps naming a version newer than the one the package
