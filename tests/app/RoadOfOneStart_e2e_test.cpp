@@ -1,6 +1,7 @@
 // The road of one start end to end, as scripts/demo walks it: the demo's
 // player (tools/demo) starts a downloaded, keyed copy of the real launcher
-// in a profile of the test's own and plays a short session with the mouse.
+// in a profile of the test's own and plays a short session with the mouse
+// and the keyboard.
 // The player reports each step; the test also judges what was left behind:
 // the install, the plug-in's registration, the launchers' command lines
 // and what the dev portal was asked.
@@ -94,9 +95,52 @@ std::vector<std::vector<std::string>> LogsIn(const std::wstring& folder) {
     return logs;
 }
 
+const wchar_t kLauncherKey[] = L"Software\\Brindlewood\\QAMBlauncher";
+
+// A value under the launcher's key; |had| tells whether there was one.
+std::wstring Stored(const wchar_t* name, bool* had = nullptr) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof(value);
+    const bool found = RegGetValueW(HKEY_CURRENT_USER, kLauncherKey, name, RRF_RT_REG_SZ, nullptr,
+                                    value, &size) == ERROR_SUCCESS;
+    if (had) *had = found;
+    return found ? value : L"";
+}
+
+// The player's boss key, absent for the run (a first start) and put back
+// after it.
+class SavedBossKey {
+public:
+    SavedBossKey() {
+        for (auto& value : values_) {
+            value.text = Stored(value.name, &value.had);
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kLauncherKey, value.name);
+        }
+    }
+    ~SavedBossKey() {
+        for (const auto& value : values_) {
+            if (!value.had) {
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, kLauncherKey, value.name);
+                continue;
+            }
+            RegSetKeyValueW(HKEY_CURRENT_USER, kLauncherKey, value.name, REG_SZ, value.text.c_str(),
+                            static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+
+private:
+    struct Value {
+        const wchar_t* name;
+        bool had = false;
+        std::wstring text;
+    };
+    Value values_[2] = {{L"BossKey"}, {L"EnableBossKey"}};
+};
+
 TEST(RoadOfOneStart, TheDownloadedLauncherInstallsItselfLogsInOpensTheGameAndItsToolsWork) {
     testsupport::PrefixUserState state;
     ASSERT_TRUE(state.ok());
+    SavedBossKey bossKey;
     const std::wstring pictures = Built(LAUNCHER_SCREENSHOT_DIR) + L"\\road";
     CreateDirectoryW(pictures.c_str(), nullptr);
     const auto requests = [](const char* path) { return testsupport::LoggedRequests(path).size(); };
@@ -120,6 +164,10 @@ TEST(RoadOfOneStart, TheDownloadedLauncherInstallsItselfLogsInOpensTheGameAndIts
               ReadFileBytes(testsupport::LauncherExePath()));
     EXPECT_TRUE(FileExists(state.Shortcut()));
     EXPECT_EQ(testsupport::ReadPluginRecord(), folder + L"\\plumegame.ocx");
+
+    // The boss key the player typed and switched on is kept.
+    EXPECT_EQ(Stored(L"BossKey"), L"CTRL+F7");
+    EXPECT_EQ(Stored(L"EnableBossKey"), L"1");
 
     // Two launchers ran there: the restarted copy with the key, and the one
     // the game window's close started with nothing but its option.

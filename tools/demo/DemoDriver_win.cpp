@@ -338,6 +338,19 @@ void ClickAt(HWND window, POINT client) {
 
 // Clicks the middle of control |name| of |layout| in |window|; false when
 // the layout has no such control.
+// Ctrl with |key| from the keyboard, as the system delivers it.
+void PressCtrlAnd(WORD key) {
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, key, key, VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    Sleep(300);
+}
+
 bool ClickControl(HWND window, const wchar_t* layout, const wchar_t* name) {
     const RECT r = ControlRect(layout, name, window);
     if (r.right <= r.left) {
@@ -558,10 +571,22 @@ int Road(const Options& o) {
                        10000),
          "the boss-key button opens its dialog");
     if (Visible(bossKey)) {
-        Step(Picture(bossKey, o.out, "bosskey"), "picture of the boss-key dialog");
-        PostMessageW(bossKey, WM_CLOSE, 0, 0);
-        Step(WaitUntil([&] { return !Visible(bossKey) && IsWindowEnabled(game); }, 10000),
-             "closed, the game window takes input again");
+        // The player switches the boss key on, presses Ctrl+F7 in its field
+        // and confirms; the key then hides and shows the game.
+        ClickControl(bossKey, L"bosskey.xml", L"enablebosskey");
+        Sleep(300);
+        ClickControl(bossKey, L"bosskey.xml", L"bosskey");
+        Sleep(300);
+        PressCtrlAnd(VK_F7);
+        Step(Picture(bossKey, o.out, "bosskey"),
+             "picture of the boss-key dialog, Ctrl+F7 in its field");
+        Step(ClickControl(bossKey, L"bosskey.xml", L"ok") &&
+                 WaitUntil([&] { return !Visible(bossKey) && IsWindowEnabled(game); }, 10000),
+             "OK keeps the key and closes the dialog");
+        PressCtrlAnd(VK_F7);
+        Step(WaitUntil([&] { return !Visible(game); }, 10000), "Ctrl+F7 hides the game window");
+        PressCtrlAnd(VK_F7);
+        Step(WaitUntil([&] { return Visible(game); }, 10000), "and brings it back");
     }
 
     HWND controller = WindowOf(installed.pid, L"LauncherGameWindowClass");
