@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <exception>
 #include <memory>
 
 namespace {
@@ -55,8 +56,8 @@ std::wstring EncodeQueryValue(const std::wstring& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
         if constexpr (sizeof(wchar_t) == 2) {
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
-                text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF) {
                 c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
                 ++i;
             }
@@ -105,8 +106,8 @@ bool BuildLoginKeyUrl(const std::wstring& key, const std::wstring& domain, std::
     for (wchar_t c : sid) {
         if (!IsHostLabelCharacter(c)) return false;
     }
-    std::wstring text = L"http://s" + sid + L"." + domain + L":8075/geturl?sid=" + sid +
-                        L"&key=" + EncodeQueryValue(key);
+    std::wstring text = L"http://s" + sid + L"." + domain + L":8075/geturl?sid=" + sid + L"&key=" +
+                        EncodeQueryValue(key);
     if (text.size() >= kUrlBufferSize) return false;
     *url = std::move(text);
     return true;
@@ -119,9 +120,15 @@ std::string LoginAddressFromReply(const std::string& body) {
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (reader->parse(body.data(), body.data() + body.size(), &root, &errors) && root.isObject()) {
-        const Json::Value& url = root["url"];
-        if (url.isString() && !url.asString().empty()) return url.asString();
+    try {
+        if (reader->parse(body.data(), body.data() + body.size(), &root, &errors) &&
+            root.isObject()) {
+            const Json::Value& url = root["url"];
+            if (url.isString() && !url.asString().empty()) return url.asString();
+        }
+    } catch (const std::exception&) {
+        // The reader throws on a document nested deeper than it allows: a
+        // reply that is no JSON of ours, like any other.
     }
     return body;
 }

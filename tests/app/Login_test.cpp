@@ -66,7 +66,8 @@ TEST(Login, LoginKeyUrl) {
         {L"3.\r\n\"<>\\^`{|}",
          L"http://s3.torvessa.example:8075/geturl?sid=3&key=3.%0D%0A%22%3C%3E%5C%5E%60%7B%7C%7D"},
         // A sid that is not a plain host label never reaches the host name.
-        {L"evil.example/x.k", L"http://sevil.torvessa.example:8075/geturl?sid=evil&key=evil.example/x.k"},
+        {L"evil.example/x.k",
+         L"http://sevil.torvessa.example:8075/geturl?sid=evil&key=evil.example/x.k"},
         {L"evil/x.k", nullptr},
         {L"1:80@evil.k", nullptr},
         {L"a b.k", nullptr},
@@ -120,6 +121,9 @@ TEST(Login, AddressInTheReply) {
         SCOPED_TRACE(row.body);
         EXPECT_EQ(LoginAddressFromReply(row.body), row.address);
     }
+    // Nested deeper than the JSON reader goes (it throws): no JSON of ours.
+    const std::string deep = std::string(2000, '[') + std::string(2000, ']');
+    EXPECT_EQ(LoginAddressFromReply(deep), deep);
 }
 
 TEST(Login, WhatTheGameSessionTakes) {
