@@ -267,42 +267,15 @@ bool Picture(HWND window, const std::wstring& outFolder, const char* name) {
     return WaitUntil([&] { return FileExists(picture); }, 30000);
 }
 
-// Where the skin puts control |name| of |layout| in a client area of
-// |client|: the framework lays the layout out here as the launcher does.
-class FolderSkinFiles : public SkinUI::ISkinFileSource {
-public:
-    explicit FolderSkinFiles(std::wstring folder) : folder_(std::move(folder)) {}
-    bool ReadSkinFile(const std::wstring& name, std::vector<uint8_t>& bytes,
-                      std::wstring& error) override {
-        UniqueHandle file(CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        LARGE_INTEGER size{};
-        if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 24)) {
-            error = L"Error opening file";
-            return false;
-        }
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size()) {
-            error = L"Error reading file";
-            return false;
-        }
-        return true;
-    }
-
-private:
-    std::wstring folder_;
-};
-
 std::wstring g_skinFolder;
 
+// Where the skin puts control |name| of |layout| in |window|'s client area:
+// the framework lays the layout out here as the launcher does.
 RECT ControlRect(const wchar_t* layout, const wchar_t* name, HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    FolderSkinFiles files(g_skinFolder);
     SkinUI::CWindowManagerUI manager;
-    SkinUI::CLayoutBuilder builder(&files);
+    SkinUI::CLayoutBuilder builder;
     auto root = builder.Create(layout, L"", nullptr, &manager);
     if (!root || !manager.AttachDialog(std::move(root))) {
         std::printf("  (%ls: %ls)\n", layout, builder.GetLastError().c_str());
@@ -701,6 +674,8 @@ int wmain(int argc, wchar_t** argv) {
             return 100;
         }
     }
+    // The layouts are read from the skin folder by the framework's own source.
+    SkinUI::CWindowManagerUI::SetResourcePath(g_skinFolder);
     o.gameFolder = GetGameFolder();
     if (o.launcher.empty() || o.engine.empty() || o.out.empty() || g_skinFolder.empty() ||
         o.key.empty() || o.gameFolder.find(L"\\plume\\") == std::wstring::npos) {
